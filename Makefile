@@ -1,0 +1,60 @@
+# Quillon: the two commands a newcomer needs are `make run` and `make test`.
+# Both install what is missing from Debian, configure and build first.
+
+BUILD      ?= build
+GENERATOR  ?= Ninja
+JOBS       ?= $(shell nproc)
+ARGS       ?=
+
+.PHONY: all deps configure build run test test-asan test-tsan bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/bin/quillon ]; then \
+	  $(BUILD)/bin/quillon $(ARGS); \
+	else \
+	  echo "The emulator program is not built yet. What exists now: the CPU core,"; \
+	  echo "its tests (make test) and its benchmark (make bench)."; \
+	fi
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B build-asan -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
+	  -DQUILLON_SANITIZE=address,undefined >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS) --timeout 1200
+
+# The same suite under ThreadSanitizer.
+test-tsan: deps
+	@cmake -S . -B build-tsan -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQUILLON_SANITIZE=thread >/dev/null
+	@cmake --build build-tsan -j $(JOBS)
+	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS) --timeout 1200
+
+# Benchmarks: every program built from bench/ (Google Benchmark), median of
+# repeated runs.
+bench: build
+	@for b in $(BUILD)/bin/bench_*; do \
+	  [ -x "$$b" ] || continue; \
+	  echo "== $$b"; \
+	  "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
+	done
+
+clean:
+	rm -rf $(BUILD) build-asan build-tsan

@@ -1,0 +1,123 @@
+// TCpu09: the Motorola 6809 interpreter that both CPUs of the machine are
+// instances of.
+//
+// The core owns the register file, two 64 KiB memory banks with a per-address
+// memory type map, the three opcode dispatch pages and the CWAI/SYNC wait
+// state. It knows nothing about the machine around it: every address that is
+// not plain memory goes through four virtual operations (IoRead, IoWrite,
+// VramWrite, Trap) that the main and sub machine classes override.
+//
+// One call of Step executes one whole instruction; the core counts no cycles.
+// Pacing is the run loop's business.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+// What the two cores of one computer share at the bus level: the 128 bytes of
+// RAM both CPUs can see, and the flag with which the main CPU halts the sub
+// CPU (which also opens the main CPU's window onto that RAM). The machine's
+// state object derives from this; a bare core used for tests has none.
+struct TCoreShared {
+  uint8_t SharedRam[128] = {};
+  std::atomic<uint32_t> SubHalt{0};
+};
+
+// Memory type codes, one byte per address in MemType.
+enum : uint8_t {
+  MT_RAM = 0,      // bank 0, read and write
+  MT_ROM = 1,      // bank 0, writes dropped
+  MT_MAINIO = 2,   // main I/O registers FD00-FDFF
+  MT_SHAREDM = 3,  // shared RAM as the main CPU sees it (FC80-FCFF)
+  MT_VRAM = 4,     // video RAM: reads bank 0, writes go to VramWrite
+  MT_BANKED = 5,   // bank BankSelect; writable only when BankSelect is 1
+  MT_SUBIO = 6,    // sub I/O registers D400-D4FF
+  MT_SHAREDS = 7,  // shared RAM as the sub CPU sees it (D380-D3FF)
+};
+
+// Condition code bits.
+enum : uint8_t {
+  CC_C = 0x01,
+  CC_V = 0x02,
+  CC_Z = 0x04,
+  CC_N = 0x08,
+  CC_I = 0x10,
+  CC_H = 0x20,
+  CC_F = 0x40,
+  CC_E = 0x80,
+};
+
+class TCpu09 {
+ public:
+  using OpHandler = void (*)(TCpu09&);
+
+  TCpu09();
+  virtual ~TCpu09() = default;
+  TCpu09(const TCpu09&) = delete;
+  TCpu09& operator=(const TCpu09&) = delete;
+
+  // Registers (public: the machine reset, the BIOS traps and the debugger
+  // read and write them directly). D is A:B and is not a member.
+  uint8_t A = 0;
+  uint8_t B = 0;
+  uint8_t CC = 0;
+  uint8_t DP = 0;
+  uint16_t X = 0;
+  uint16_t Y = 0;
+  uint16_t U = 0;
+  uint16_t S = 0;
+  uint16_t PC = 0;
+
+  // Bank 0: the CPU's memory and the firmware images. Bank 1: the RAM behind
+  // MT_BANKED addresses.
+  uint8_t Bank[2][0x10000] = {};
+  uint8_t MemType[0x10000] = {};
+  int32_t BankSelect = 0;
+  int32_t Waiting = 0;  // 1 while waiting in CWAI or SYNC
+  int32_t Stacked = 0;  // 1 after CWAI pushed the whole frame
+
+  OpHandler OpPage0[256] = {};
+  OpHandler OpPage10[256] = {};
+  OpHandler OpPage11[256] = {};
+
+  // The shared RAM and halt flag of the computer this core belongs to; null
+  // for a bare core (then the shared windows read FF and drop writes).
+  TCoreShared* Shared = nullptr;
+
+  // Set-up.
+  void InitCpu(int kind);  // ResetState, BuildMemoryMap(kind), BuildOpcodeTables
+  void ResetState();       // BankSelect, Waiting, Stacked = 0
+  void BuildMemoryMap(int kind);  // 0 main map, 1 sub map, other: unchanged
+  void BuildOpcodeTables();
+
+  // Memory access through the type map.
+  uint8_t ReadByte(uint16_t address);
+  void WriteByte(uint16_t address, uint8_t value);
+  uint16_t ReadWord(uint16_t address);
+  void WriteWord(uint16_t address, uint16_t value);
+
+  // Execution and interrupt entry.
+  void Step();
+  int TakeFirq();  // 1 taken, 0 masked
+  int TakeIrq();   // 1 taken, 0 masked
+  void TakeNmi();
+
+  // Reads up to count bytes of a firmware image into bank 0 from address.
+  // 0 on success (a short file is not an error), 1 if it cannot be opened.
+  int LoadRom(const std::string& path, uint16_t address, uint32_t count);
+
+  // The machine's hooks; defaults: IoRead 0, others nothing.
+  virtual uint8_t IoRead(uint8_t offset);
+  virtual void IoWrite(uint8_t offset, uint8_t value);
+  virtual void VramWrite(uint8_t value, uint16_t address);
+  virtual void Trap();
+
+  // Operations the BIOS traps and the debugger use.
+  void Rts();  // PC = pulled word from S
+  uint16_t D() const { return static_cast<uint16_t>(A << 8 | B); }
+  void SetD(uint16_t v) {
+    A = static_cast<uint8_t>(v >> 8);
+    B = static_cast<uint8_t>(v);
+  }
+};
