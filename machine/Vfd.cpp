@@ -1,7 +1,7 @@
 // TVfd: virtual disk images in drives 0-3: mounting, the track table and the
 // sector operations on which the BIOS disk traps and the disk controller
 // registers are built. See Vfd.h for the image layout.
-#include "machine/Vfd.h"
+#include "Vfd.h"
 
 #include <cerrno>
 

@@ -1,7 +1,7 @@
 // TVtp: the virtual cassette deck: opening, creating and closing the tape
 // image, single-byte reads and writes at the tape position, and the scan for
 // the firmware's file headers with which the tape dialog lists a tape.
-#include "machine/Vtp.h"
+#include "Vtp.h"
 
 #include <cerrno>
 

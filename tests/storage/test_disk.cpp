@@ -9,8 +9,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "machine/Vfd.h"
-#include "tests/storage/ImageBuilder.h"
+#include "Vfd.h"
+#include "ImageBuilder.h"
 
 using namespace storage_test;
 

@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "machine/Vtp.h"
-#include "tests/storage/ImageBuilder.h"
+#include "Vtp.h"
+#include "ImageBuilder.h"
 
 using namespace storage_test;
 
