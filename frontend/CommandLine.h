@@ -1,0 +1,45 @@
+// Disk and tape images named on the command line or dropped on the window.
+// A name ending in ".VFD" (any letter case) goes into drive 0, one ending in
+// ".VTP" is opened as the tape; a later image of the same kind replaces an
+// earlier one. Arguments beginning with "-" are options, not images.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class TImageKind { None, Disk, Tape };
+
+// By the file name's extension: the part from its last "." on, upper-cased.
+TImageKind ImageKindOf(const std::string& path);
+
+// The mount operations of the disk drives and the tape deck.
+class TImageDrives {
+ public:
+  virtual ~TImageDrives() = default;
+  virtual bool DiskMounted(int drive) const = 0;
+  virtual void MountDisk(int drive, const std::string& path) = 0;
+  virtual void UnmountDisk(int drive) = 0;
+  virtual void UnmountAllDisks() = 0;
+  virtual bool TapeMounted() const = 0;
+  virtual void OpenTape(const std::string& path) = 0;
+  virtual void CloseTape() = 0;
+};
+
+// The image names the window and its dialogs show.
+struct TImageNames {
+  std::string Drive0;
+  std::string Tape;
+};
+
+// Mounts one image by its extension; other files are ignored. An image that
+// cannot be opened leaves the drive or the tape empty, without a message.
+void MountImage(const std::string& path, TImageDrives& drives, TImageNames& names);
+
+// args are the program's arguments without the program name.
+void MountCommandLine(const std::vector<std::string>& args, TImageDrives& drives, TImageNames& names);
+
+// Files dropped on the window: only the first one counts.
+void DropFiles(const std::vector<std::string>& paths, TImageDrives& drives, TImageNames& names);
+
+// At shutdown, after the emulation thread has ended.
+void CloseAllImages(TImageDrives& drives);

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "CommandLine.h"
+
+namespace {
+
+struct TFakeDrives : TImageDrives {
+  std::vector<std::string> Log;
+  bool Disk0 = false, Tape = false;
+  bool DiskMounted(int drive) const override { return drive == 0 && Disk0; }
+  void MountDisk(int drive, const std::string& p) override {
+    Log.push_back("mount " + std::to_string(drive) + " " + p);
+    Disk0 = p.find("missing") == std::string::npos;
+  }
+  void UnmountDisk(int drive) override {
+    Log.push_back("unmount " + std::to_string(drive));
+    Disk0 = false;
+  }
+  void UnmountAllDisks() override { Log.push_back("unmount all"); }
+  bool TapeMounted() const override { return Tape; }
+  void OpenTape(const std::string& p) override {
+    Log.push_back("open tape " + p);
+    Tape = true;
+  }
+  void CloseTape() override {
+    Log.push_back("close tape");
+    Tape = false;
+  }
+};
+
+TEST(ImageKind, ByExtensionOfTheFileNameInAnyCase) {
+  EXPECT_EQ(ImageKindOf("a.vfd"), TImageKind::Disk);
+  EXPECT_EQ(ImageKindOf("/x/y/GAME.VfD"), TImageKind::Disk);
+  EXPECT_EQ(ImageKindOf("tape.vtp"), TImageKind::Tape);
+  EXPECT_EQ(ImageKindOf("a.vfd.txt"), TImageKind::None);
+  EXPECT_EQ(ImageKindOf("dir.vfd/file"), TImageKind::None);
+  EXPECT_EQ(ImageKindOf("vfd"), TImageKind::None);
+  EXPECT_EQ(ImageKindOf(""), TImageKind::None);
+}
+
+TEST(CommandLine, OptionsSkippedImagesMountedInOrder) {
+  TFakeDrives d;
+  TImageNames n;
+  MountCommandLine({"-x.vfd", "one.VFD", "t.vtp", "notes.txt", "", "two.vfd"}, d, n);
+  EXPECT_EQ(d.Log, (std::vector<std::string>{"mount 0 one.VFD", "close tape", "open tape t.vtp", "unmount 0",
+                                             "mount 0 two.vfd"}));
+  EXPECT_EQ(n.Drive0, "two.vfd");
+  EXPECT_EQ(n.Tape, "t.vtp");
+}
+
+TEST(DroppedFiles, OnlyTheFirstCounts) {
+  TFakeDrives d;
+  TImageNames n;
+  d.Disk0 = true;
+  const std::string longPath = "/" + std::string(300, 'd') + "/game.vfd";
+  DropFiles({longPath, "b.vfd", "c.vtp"}, d, n);
+  EXPECT_EQ(d.Log, (std::vector<std::string>{"unmount 0", "mount 0 " + longPath}));
+  EXPECT_EQ(n.Drive0, longPath) << "the whole path, not one cut at 260 characters";
+  d.Log.clear();
+  DropFiles({}, d, n);
+  DropFiles({"readme.txt", "x.vfd"}, d, n);
+  EXPECT_TRUE(d.Log.empty());
+}
+
+TEST(CloseAll, DisksAndAnOpenTape) {
+  TFakeDrives d;
+  CloseAllImages(d);
+  d.Tape = true;
+  CloseAllImages(d);
+  EXPECT_EQ(d.Log, (std::vector<std::string>{"unmount all", "unmount all", "close tape"}));
+}
+
+}  // namespace
