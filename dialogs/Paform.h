@@ -1,0 +1,49 @@
+// TPaformForm1, the performance dialog: CPU speed (CpuWait, how often the
+// run loop rests) and screen refresh rate (FlipFreq, frames a second).
+#pragma once
+
+#include <cstdint>
+
+#include "Dialoghost.h"
+
+class QLabel;
+class QSlider;
+
+class TPaformForm1 : public TModalForm {
+  Q_OBJECT
+ public:
+  explicit TPaformForm1(QWidget* parent = nullptr);
+
+  // The values the dialog loads when shown and, on OK only, commits.
+  int CpuWait = 240;
+  int FlipFreq = 30;
+
+  QSlider* WaitTrkBar1;
+  QLabel* WaitLabel;
+  QSlider* FlipTrkBar1;
+  QLabel* FlipLabel;
+
+  void WaitTrkBar1Change();
+  void FlipTrkBar1Change();
+
+  // Shows the dialog on a settings object with CpuWait and FlipFreq and
+  // stores the values back only on OK.
+  template <class Settings>
+  int Run(Settings& settings) {
+    CpuWait = static_cast<int>(settings.CpuWait);
+    FlipFreq = static_cast<int>(settings.FlipFreq);
+    const int result = ShowModal();
+    if (result == Accepted) {
+      settings.CpuWait = static_cast<uint8_t>(CpuWait);
+      settings.FlipFreq = FlipFreq;
+    }
+    return result;
+  }
+
+  // The refresh rate a track bar position stands for: 0 means 1.
+  static int FlipFreqOf(int position) { return position == 0 ? 1 : position; }
+
+ protected:
+  void FormShow() override;
+  void FormClose(bool ok) override;
+};

@@ -1,0 +1,26 @@
+// A dialog host for tests: records the boxes that would have been shown and
+// answers questions as the test says.
+#pragma once
+
+#include <QStringList>
+
+#include "Dialoghost.h"
+
+class TFakeHost : public TDialogHost {
+ public:
+  TFakeHost() { SetDialogHost(this); }
+  ~TFakeHost() override { SetDialogHost(nullptr); }
+  void Warning(QWidget*, const QString& text) override { Warnings << text; }
+  bool Question(QWidget*, const QString& text) override {
+    Questions << text;
+    return Answer;
+  }
+  QString OpenFileName(QWidget*, const QString& filter, const QString&,
+                       const QString&) override {
+    Filters << filter;
+    return Chosen;
+  }
+  QStringList Warnings, Questions, Filters;
+  bool Answer = false;
+  QString Chosen;
+};
