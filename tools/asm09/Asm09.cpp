@@ -38,6 +38,9 @@ std::string Hex(int64_t v, int digits = 4) {
   return buf;
 }
 
+// An address difference as the CPU sees it: modulo 64 KiB, signed.
+int64_t Wrap16(int64_t v) { return int64_t(((v & 0xFFFF) ^ 0x8000)) - 0x8000; }
+
 std::string Upper(std::string s) {
   for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
   return s;
@@ -705,8 +708,10 @@ class Assembler {
       case OpKind::Relative8:
       case OpKind::Relative16: {
         Value t = Eval(operand);
+        CheckRange(t.v, 2);
         int len = opmap09::OpcodeBytes(e.inh) + (e.kind == OpKind::Relative8 ? 1 : 2);
-        int64_t off = t.v - (int64_t(pc_) + len);
+        // Memory wraps at $FFFF, and so do branches.
+        int64_t off = Wrap16(t.v - (int64_t(pc_) + len));
         EmitOp(e.inh);
         if (e.kind == OpKind::Relative8) {
           if (t.known && (off < -128 || off > 127))
@@ -906,11 +911,12 @@ class Assembler {
       if (force == '<') choice = kOffset8;
       else if (force == '>') choice = kOffset16;
       else {
-        int64_t off = v.v - after8;
+        int64_t off = Wrap16(v.v - after8);
         choice = Choose(v.known && off >= -128 && off <= 127 ? kOffset8 : kOffset16);
       }
+      CheckRange(v.v, 2);
       if (choice == kOffset8) {
-        int64_t off = v.v - after8;
+        int64_t off = Wrap16(v.v - after8);
         if (v.known && (off < -128 || off > 127))
           Fail("PC-relative offset out of range (" + std::to_string(off) + ")");
         Emit(0x8C | ind);
