@@ -91,11 +91,19 @@ class TCpu09 {
   void BuildMemoryMap(int kind);  // 0 main map, 1 sub map, other: unchanged
   void BuildOpcodeTables();
 
-  // Memory access through the type map.
+  // Memory access through the type map (inline below: every instruction
+  // fetch and operand goes through these).
   uint8_t ReadByte(uint16_t address);
   void WriteByte(uint16_t address, uint8_t value);
   uint16_t ReadWord(uint16_t address);
   void WriteWord(uint16_t address, uint16_t value);
+
+  // Operand fetch at PC (PC advances, wrapping at FFFF), high byte first.
+  uint8_t Fetch() { return ReadByte(PC++); }
+  uint16_t FetchWord() {
+    uint16_t hi = Fetch();
+    return static_cast<uint16_t>(hi << 8 | Fetch());
+  }
 
   // Execution and interrupt entry.
   void Step();
@@ -115,9 +123,92 @@ class TCpu09 {
 
   // Operations the BIOS traps and the debugger use.
   void Rts();  // PC = pulled word from S
+
+  // Pieces of the instruction set that handlers share; public so that traps
+  // and tests can use them.
+  // Effective address of an indexed operand: fetches the post-byte and its
+  // offset bytes and applies the auto increment/decrement of the register.
+  uint16_t IndexedAddress();
+  // Push/pull the registers named by a PSHS-style post-byte on stack sp;
+  // bit 6 is the other stack register.
+  void PushRegs(uint16_t& sp, uint16_t other, uint8_t mask);
+  void PullRegs(uint16_t& sp, uint16_t& other, uint8_t mask);
+  // TFR/EXG register codes: 0 D, 1 X, 2 Y, 3 U, 4 S, 5 PC, 8 A, 9 B, A CC,
+  // B DP. 8-bit registers read as FF00 + value, unknown codes as FFFF;
+  // stores to unknown codes are ignored.
+  uint16_t RegByCode(int code) const;
+  void SetRegByCode(int code, uint16_t value);
   uint16_t D() const { return static_cast<uint16_t>(A << 8 | B); }
   void SetD(uint16_t v) {
     A = static_cast<uint8_t>(v >> 8);
     B = static_cast<uint8_t>(v);
   }
 };
+
+// ---- memory access -------------------------------------------------------
+// One look-up in the type map and one switch per access. The I/O and shared
+// windows take the offset from the low address bits: the I/O pages start on a
+// 256-byte boundary (FD00, D400) and the shared windows on a 128-byte boundary
+// (FC80, D380), so a map laid out differently can never index out of bounds.
+
+inline uint8_t TCpu09::ReadByte(uint16_t address) {
+  switch (MemType[address]) {
+    case MT_RAM:
+    case MT_ROM:
+    case MT_VRAM:
+      return Bank[0][address];
+    case MT_BANKED:
+      return Bank[BankSelect == 1 ? 1 : 0][address];
+    case MT_MAINIO:
+    case MT_SUBIO:
+      return IoRead(static_cast<uint8_t>(address));
+    case MT_SHAREDM:
+      if (Shared != nullptr &&
+          Shared->SubHalt.load(std::memory_order_relaxed) != 0)
+        return Shared->SharedRam[address & 0x7F];
+      return 0xFF;
+    case MT_SHAREDS:
+      return Shared != nullptr ? Shared->SharedRam[address & 0x7F] : 0xFF;
+    default:
+      return 0;
+  }
+}
+
+inline void TCpu09::WriteByte(uint16_t address, uint8_t value) {
+  switch (MemType[address]) {
+    case MT_RAM:
+      Bank[0][address] = value;
+      return;
+    case MT_VRAM:
+      VramWrite(value, address);
+      return;
+    case MT_BANKED:
+      if (BankSelect == 1) Bank[1][address] = value;
+      return;
+    case MT_MAINIO:
+    case MT_SUBIO:
+      IoWrite(static_cast<uint8_t>(address), value);
+      return;
+    case MT_SHAREDM:
+      if (Shared != nullptr &&
+          Shared->SubHalt.load(std::memory_order_relaxed) != 0)
+        Shared->SharedRam[address & 0x7F] = value;
+      return;
+    case MT_SHAREDS:
+      if (Shared != nullptr) Shared->SharedRam[address & 0x7F] = value;
+      return;
+    default:  // MT_ROM and unknown codes drop the write
+      return;
+  }
+}
+
+inline uint16_t TCpu09::ReadWord(uint16_t address) {
+  uint16_t hi = ReadByte(address);
+  return static_cast<uint16_t>(hi << 8 |
+                               ReadByte(static_cast<uint16_t>(address + 1)));
+}
+
+inline void TCpu09::WriteWord(uint16_t address, uint16_t value) {
+  WriteByte(address, static_cast<uint8_t>(value >> 8));
+  WriteByte(static_cast<uint16_t>(address + 1), static_cast<uint8_t>(value));
+}

@@ -1,0 +1,118 @@
+// TCpu09: set-up, memory maps, the fetch/dispatch step, hardware interrupt
+// entry (FIRQ, IRQ, NMI) and firmware image loading.
+//
+// The instruction handlers themselves live in Cpu_ops.cpp. Interrupt entry
+// follows the 6809 datasheet: FIRQ stacks PC and CC only (E = 0), IRQ and NMI
+// stack the whole register set (E = 1). After CWAI the frame is already on
+// the stack, so the entry only sets its masks and loads its vector.
+#include "core/Cpu_main.h"
+
+#include <cstdio>
+#include <cstring>
+
+TCpu09::TCpu09() = default;
+
+void TCpu09::InitCpu(int kind) {
+  ResetState();
+  BuildMemoryMap(kind);
+  BuildOpcodeTables();
+}
+
+void TCpu09::ResetState() {
+  BankSelect = 0;
+  Waiting = 0;
+  Stacked = 0;
+}
+
+namespace {
+void SetRange(uint8_t* map, uint32_t first, uint32_t last, uint8_t type) {
+  std::memset(map + first, type, last - first + 1);
+}
+}  // namespace
+
+void TCpu09::BuildMemoryMap(int kind) {
+  if (kind == 0) {
+    // Main CPU: RAM, the BASIC image banked against RAM, the shared window,
+    // the I/O page, the boot image, and a fixed reset vector FE00.
+    Bank[0][0xFFFE] = 0xFE;
+    Bank[0][0xFFFF] = 0x00;
+    SetRange(MemType, 0x0000, 0xFFFF, MT_RAM);
+    SetRange(MemType, 0x8000, 0xFBFF, MT_BANKED);
+    SetRange(MemType, 0xFC80, 0xFCFF, MT_SHAREDM);
+    SetRange(MemType, 0xFD00, 0xFDFF, MT_MAINIO);
+    SetRange(MemType, 0xFE00, 0xFFDF, MT_ROM);
+    SetRange(MemType, 0xFFFE, 0xFFFF, MT_ROM);
+  } else if (kind == 1) {
+    // Sub CPU: video RAM, work RAM, the shared window, the I/O page and the
+    // sub firmware with its vectors.
+    SetRange(MemType, 0x0000, 0xFFFF, MT_RAM);
+    SetRange(MemType, 0x0000, 0xBFFF, MT_VRAM);
+    SetRange(MemType, 0xD380, 0xD3FF, MT_SHAREDS);
+    SetRange(MemType, 0xD400, 0xD4FF, MT_SUBIO);
+    SetRange(MemType, 0xD800, 0xFFFF, MT_ROM);
+  }
+  // Any other kind keeps the map as it is: a fresh core is all RAM, which is
+  // what tests and benchmarks use.
+}
+
+void TCpu09::Step() {
+  if (Waiting != 0) return;
+  OpPage0[Fetch()](*this);
+}
+
+int TCpu09::TakeFirq() {
+  if (CC & CC_F) return 0;
+  if (Stacked == 0) {
+    CC &= static_cast<uint8_t>(~CC_E);
+    PushRegs(S, U, 0x81);
+  }
+  CC |= CC_F | CC_I;
+  PC = ReadWord(0xFFF6);
+  Waiting = 0;
+  Stacked = 0;
+  return 1;
+}
+
+int TCpu09::TakeIrq() {
+  if (CC & CC_I) return 0;
+  if (Stacked == 0) {
+    CC |= CC_E;
+    PushRegs(S, U, 0xFF);
+  }
+  CC |= CC_I;
+  PC = ReadWord(0xFFF8);
+  Waiting = 0;
+  Stacked = 0;
+  return 1;
+}
+
+void TCpu09::TakeNmi() {
+  if (Stacked == 0) {
+    CC |= CC_E;
+    PushRegs(S, U, 0xFF);
+  }
+  CC |= CC_I | CC_F;
+  PC = ReadWord(0xFFFC);
+  Waiting = 0;
+  Stacked = 0;
+}
+
+int TCpu09::LoadRom(const std::string& path, uint16_t address,
+                    uint32_t count) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return 1;
+  // The image never runs past the end of the bank, whatever count says.
+  uint32_t room = 0x10000u - address;
+  if (count > room) count = room;
+  // A short file fills what it has; a path that opens but cannot be read at
+  // all (a directory) counts as not opened.
+  size_t got = std::fread(&Bank[0][address], 1, count, f);
+  bool unreadable = got == 0 && std::ferror(f) != 0;
+  std::fclose(f);
+  return unreadable ? 1 : 0;
+}
+
+uint8_t TCpu09::IoRead(uint8_t) { return 0; }
+void TCpu09::IoWrite(uint8_t, uint8_t) {}
+void TCpu09::VramWrite(uint8_t, uint16_t) {}
+void TCpu09::Trap() {}
