@@ -1,0 +1,745 @@
+* sub.asm: the sub CPU's firmware (D800-FFFF, "fb30sub.dat").
+*
+* The sub CPU owns the picture and the keyboard. It keeps an 80 x 25 text
+* screen: every character is drawn from the 8 x 8 font into the three video
+* RAM planes (640 x 200, 80 bytes a line, eight lines a text row) and its code
+* is kept in RAM at C000 (row r, column c at C000 + 80r + c), with the number
+* of columns at D036 and of rows at D037, where the host's text copy reads
+* them. The screen scrolls in hardware: writing a new start offset to
+* D40E/D40F rotates video RAM so that the picture always starts at offset 0.
+*
+* Work comes from the main CPU through the command slot in shared RAM (see
+* defs.inc): print text, edit a line (the line editor with cursor keys,
+* insert mode and the INS lamp runs here, next to the screen), wait for a
+* key, draw a 16 x 16 pattern. Between commands the sub CPU reads D40A to
+* tell the main CPU it is ready; writing D40A marks it busy.
+*
+* Interrupts: the timer NMI counts ticks (the cursor blinks from them); the
+* key FIRQ puts the code from D401 into the key ring in shared RAM (the main
+* CPU fills the same ring when it takes key interrupts itself); the IRQ is
+* the main CPU's cancel request, acknowledged at D402, which ends a line edit
+* or key wait at once.
+
+        INCLUDE "defs.inc"
+
+TEXT    EQU $C000           ; text screen, 80 x 25 character codes
+NCOLS   EQU 80
+NROWS   EQU 25
+ROWBYTES EQU 640            ; video RAM bytes of one text row (8 lines)
+PLANE1  EQU $4000
+PLANE2  EQU $8000
+
+* Direct page D0: the sub CPU starts with DP = D0.
+CURX    EQU $D000           ; cursor column
+CURY    EQU $D001           ; cursor row
+FG      EQU $D002           ; text colour
+BG      EQU $D003           ; background colour
+FM0     EQU $D004           ; FF where the text colour has plane 0..2
+FM1     EQU $D005
+FM2     EQU $D006
+BM0     EQU $D007           ; FF where the background has plane 0..2
+BM1     EQU $D008
+BM2     EQU $D009
+FAST    EQU $D00A           ; 1: white on black, the quick way to draw
+TICKS   EQU $D00B           ; timer NMIs
+CANCEL  EQU $D00C           ; set by the main CPU's cancel request
+INSMODE EQU $D00D           ; 1: typed characters are inserted
+CURON   EQU $D00E           ; 1: the cursor is shown now
+BLINKT  EQU $D00F           ; tick of the last cursor change
+SCROFF  EQU $D010           ; hardware scroll offset (2 bytes)
+EDSTART EQU $D012           ; column where the edited line begins
+ESCST   EQU $D013           ; 1: the last character printed was ESC
+TMPA    EQU $D014
+COLS    EQU $D036           ; read by the host's text copy
+ROWS    EQU $D037
+
+BLINK   EQU 12              ; ticks between cursor changes
+
+        SETDP $D0
+
+        ORG $D800
+
+* ---------------------------------------------------------------- reset
+reset   ORCC #$50
+        LDS #$D000
+        LDA #$D0
+        TFR A,DP
+        CLR CURX
+        CLR CURY
+        LDA #7
+        STA FG
+        CLR BG
+        JSR setcol
+        CLR CANCEL
+        CLR INSMODE
+        STA S_INSLAMP       ; a write puts the INS lamp out
+        CLR CURON
+        CLR ESCST
+        LDA #NCOLS
+        STA COLS
+        LDA #NROWS
+        STA ROWS
+        CLR SCROFF          ; the reset set the scroll offset to 0
+        CLR SCROFF+1
+        CLR SH_SUB+SH_KHEAD
+        CLR SH_SUB+SH_KTAIL
+        CLR SH_SUB+SH_CMD
+        JSR cls
+        ANDCC #$AF
+
+* ---------------------------------------------------------------- main loop
+idle    LDA S_BUSY          ; a read says "ready"
+        LDA SH_SUB+SH_CMD
+        BEQ idle
+        STA S_BUSY          ; a write says "busy"
+        JSR docmd
+        CLR SH_SUB+SH_CMD   ; slot free; the next read of D40A says ready
+        BRA idle
+
+docmd   DECA
+        CMPA #C_LAST
+        BHS .bad
+        LSLA
+        LDX #cmdtab
+        JMP [A,X]
+.bad    RTS
+
+cmdtab  FDB cprint,cinput,cgetkey,cpattern
+
+* ---------------------------------------------------------------- commands
+* C_PRINT: LEN characters from DATA.
+cprint  LDB SH_SUB+SH_LEN
+        BEQ .done
+        LDX #SH_SUB+SH_DATA
+.loop   LDA ,X+
+        PSHS B,X
+        JSR putc
+        PULS B,X
+        DECB
+        BNE .loop
+.done   RTS
+
+* C_GETKEY: wait for a key; DATA[0] = code, STAT 0; STAT 1 if cancelled.
+cgetkey CLR CANCEL
+        JSR curinit
+.wait   TST CANCEL
+        BNE .cancel
+        JSR getk
+        BCS .key
+        JSR blink
+        BRA .wait
+.key    STA SH_SUB+SH_DATA
+        JSR curoff
+        LDA #1
+        STA SH_SUB+SH_LEN
+        CLR SH_SUB+SH_STAT
+        LDA S_ATTN          ; tell the main CPU
+        RTS
+.cancel JSR curoff
+        CLR SH_SUB+SH_LEN
+        LDA #1
+        STA SH_SUB+SH_STAT
+        RTS
+
+* C_PATTERN: 32 bytes, 16 rows of (left 8 dots, right 8 dots), drawn in the
+* text colour over two columns and two rows at the cursor.
+cpattern
+        LDA CURX
+        CMPA #NCOLS-1
+        BLO .x
+        JSR newline
+.x      LDA CURY
+        CMPA #NROWS-1
+        BLO .y
+        JSR scroll
+        LDA #NROWS-2
+        STA CURY
+.y      LDA CURY
+        LDB CURX
+        JSR cellad
+        LDU #SH_SUB+SH_DATA
+        LDB #16
+.row    LDA ,U+
+        JSR putpl
+        LEAX 1,X
+        LDA ,U+
+        JSR putpl
+        LEAX 79,X
+        DECB
+        BNE .row
+        LDA CURX
+        ADDA #2
+        STA CURX
+        CMPA #NCOLS
+        BLO .done
+        JSR newline
+.done   RTS
+
+* C_INPUT: the line editor. Keys: printable codes are written (or inserted,
+* in insert mode) at the cursor; BS deletes to the left, DEL at the cursor;
+* left, right and HOME move; INS toggles insert mode and its lamp; ESC
+* clears the line; Shift+DEL clears to its end; Shift+HOME clears the
+* screen; RETURN ends. The result is the text of the row from the starting
+* column, trailing spaces dropped.
+cinput  CLR CANCEL
+        LDA CURX
+        STA EDSTART
+        JSR curinit
+.wait   TST CANCEL
+        LBNE .cancel
+        JSR getk
+        BCS .key
+        JSR blink
+        BRA .wait
+.key    PSHS A
+        JSR curoff
+        PULS A
+        CMPA #CH_CR
+        LBEQ .enter
+        CMPA #$20
+        BLO .ctrl
+        CMPA #$7F
+        BEQ .del
+        TST INSMODE
+        BEQ .over
+        PSHS A
+        JSR insch
+        PULS A
+.over   JSR drawch
+        LDA CURX
+        CMPA #NCOLS-1
+        BHS .next
+        INC CURX
+        BRA .next
+.del    JSR delch
+        BRA .next
+.ctrl   CMPA #CH_BS
+        BNE .c1
+        LDA CURX
+        CMPA EDSTART
+        BLS .next
+        DEC CURX
+        JSR delch
+        BRA .next
+.c1     CMPA #CH_LEFT
+        BNE .c2
+        LDA CURX
+        CMPA EDSTART
+        BLS .next
+        DEC CURX
+        BRA .next
+.c2     CMPA #CH_RIGHT
+        BNE .c3
+        LDA CURX
+        CMPA #NCOLS-1
+        BHS .next
+        INC CURX
+        BRA .next
+.c3     CMPA #CH_HOME
+        BNE .c4
+        LDA EDSTART
+        STA CURX
+        BRA .next
+.c4     CMPA #CH_CLS
+        BNE .c5
+        JSR cls
+        CLR EDSTART
+        BRA .next
+.c5     CMPA #$12           ; INS
+        BEQ .ins
+        CMPA #$11           ; Shift+INS
+        BNE .c6
+.ins    LDA INSMODE
+        EORA #1
+        STA INSMODE
+        BEQ .lampoff
+        LDA S_INSLAMP       ; a read lights the lamp
+        BRA .next
+.lampoff STA S_INSLAMP      ; a write puts it out
+        BRA .next
+.c6     CMPA #CH_ESC
+        BNE .c7
+        LDA EDSTART
+        STA CURX
+        JSR clreol
+        BRA .next
+.c7     CMPA #$05           ; Shift+DEL
+        BNE .next
+        JSR clreol
+.next   LDA TICKS           ; show the cursor at once
+        SUBA #BLINK
+        STA BLINKT
+        JMP .wait
+.enter  LDA CURY
+        LDB #NCOLS
+        MUL
+        ADDD #TEXT
+        TFR D,Y             ; start of the row
+        LEAX NCOLS,Y        ; end of the row
+        LDB EDSTART
+        LEAY B,Y
+.trim   PSHS Y
+        CMPX ,S++
+        BLS .copy
+        LDA -1,X
+        CMPA #$20
+        BNE .copy
+        LEAX -1,X
+        BRA .trim
+.copy   TFR X,D
+        PSHS Y
+        SUBD ,S++
+        STB SH_SUB+SH_LEN
+        BEQ .done
+        LDU #SH_SUB+SH_DATA
+.cp     LDA ,Y+
+        STA ,U+
+        DECB
+        BNE .cp
+.done   CLR SH_SUB+SH_STAT
+        JSR newline
+        LDA S_ATTN          ; tell the main CPU
+        RTS
+.cancel JSR curoff
+        CLR SH_SUB+SH_LEN
+        LDA #1
+        STA SH_SUB+SH_STAT
+        RTS
+
+* ---------------------------------------------------------------- keys
+* getk: next key of the ring. C = 1 and A = code, or C = 0 when empty.
+getk    LDB SH_SUB+SH_KTAIL
+        CMPB SH_SUB+SH_KHEAD
+        BEQ .none
+        LDX #SH_SUB+SH_KBUF
+        LDA B,X
+        INCB
+        ANDB #SH_KMASK
+        STB SH_SUB+SH_KTAIL
+        ORCC #$01
+        RTS
+.none   ANDCC #$FE
+        RTS
+
+* kput: put the code in A into the key ring; dropped when the ring is full.
+kput    LDB SH_SUB+SH_KHEAD
+        INCB
+        ANDB #SH_KMASK
+        CMPB SH_SUB+SH_KTAIL
+        BEQ .full
+        PSHS B
+        LDB SH_SUB+SH_KHEAD
+        LDX #SH_SUB+SH_KBUF
+        STA B,X
+        PULS B
+        STB SH_SUB+SH_KHEAD
+.full   RTS
+
+* ---------------------------------------------------------------- cursor
+curinit CLR CURON
+        LDA TICKS
+        SUBA #BLINK
+        STA BLINKT
+        RTS
+
+* blink: change the cursor when BLINK ticks have passed.
+blink   LDA TICKS
+        SUBA BLINKT
+        CMPA #BLINK
+        BLO .r
+        LDA TICKS
+        STA BLINKT
+        JMP curtog
+.r      RTS
+
+curoff  TST CURON
+        BNE curtog
+        RTS
+
+* curtog: invert the cell under the cursor on all planes.
+curtog  LDA CURY
+        LDB CURX
+        JSR cellad
+        LDB #8
+.l      COM ,X
+        COM PLANE1,X
+        COM PLANE2,X
+        LEAX NCOLS,X
+        DECB
+        BNE .l
+        LDA CURON
+        EORA #1
+        STA CURON
+        RTS
+
+* ---------------------------------------------------------------- output
+* putc: print A at the cursor. Codes below 20: BEL beeps, BS, TAB, LF (ignored;
+* CR starts the next line), HOME, CLS, CR, ESC (ESC '0'..'7' sets the text
+* colour) and the four cursor moves; others are ignored.
+putc    TST ESCST
+        BNE .esc
+        CMPA #$20
+        BLO .ctrl
+        CMPA #$7F
+        BEQ .r
+        JSR drawch
+        INC CURX
+        LDA CURX
+        CMPA #NCOLS
+        BLO .r
+        JMP newline
+.esc    CLR ESCST
+        SUBA #'0'
+        CMPA #7
+        BHI .r
+        STA FG
+        JMP setcol
+.r      RTS
+.ctrl   CMPA #CH_CR
+        LBEQ newline
+        CMPA #CH_ESC
+        BNE .c1
+        INC ESCST
+        RTS
+.c1     CMPA #CH_BS
+        BNE .c2
+        TST CURX
+        BEQ .r
+        DEC CURX
+        RTS
+.c2     CMPA #CH_CLS
+        LBEQ cls
+        CMPA #CH_BEL
+        BNE .c3
+        LDA S_BEEP
+        RTS
+.c3     CMPA #CH_HOME
+        BNE .c4
+        CLR CURX
+        CLR CURY
+        RTS
+.c4     CMPA #CH_TAB
+        BNE .c5
+.tab    LDA #$20
+        JSR putc
+        LDA CURX
+        ANDA #7
+        BNE .tab
+        RTS
+.c5     CMPA #CH_RIGHT
+        BNE .c6
+        LDA CURX
+        CMPA #NCOLS-1
+        BHS .r
+        INC CURX
+        RTS
+.c6     CMPA #CH_LEFT
+        BNE .c7
+        TST CURX
+        BEQ .r
+        DEC CURX
+        RTS
+.c7     CMPA #CH_UP
+        BNE .c8
+        TST CURY
+        BEQ .r
+        DEC CURY
+        RTS
+.c8     CMPA #CH_DOWN
+        BNE .r
+        LDA CURY
+        CMPA #NROWS-1
+        BHS .r
+        INC CURY
+        RTS
+
+* newline: column 0 of the next row, scrolling at the bottom.
+newline CLR CURX
+        LDA CURY
+        CMPA #NROWS-1
+        BHS .scr
+        INC CURY
+        RTS
+.scr    JMP scroll
+
+* scroll: everything up one text row. The text buffer is moved; the picture
+* moves by the hardware scroll (start offset + 640), and the row that comes
+* in at the bottom is cleared.
+scroll  LDX #TEXT
+.mv     LDD NCOLS,X
+        STD ,X++
+        CMPX #TEXT+NCOLS*(NROWS-1)
+        BLO .mv
+        LDD #$2020
+.bl     STD ,X++
+        CMPX #TEXT+NCOLS*NROWS
+        BLO .bl
+        LDD SCROFF
+        ADDD #ROWBYTES
+        ANDA #$3F
+        ANDB #$E0
+        STD SCROFF
+        STA S_SCROLLHI
+        STB S_SCROLLLO
+        LDX #ROWBYTES*(NROWS-1)
+        LDY #ROWBYTES
+        JMP clrarea
+
+* cls: clear picture and text screen, cursor home.
+cls     LDX #0
+        LDY #ROWBYTES*NROWS
+        JSR clrarea
+        LDX #TEXT
+        LDD #$2020
+.t      STD ,X++
+        CMPX #TEXT+NCOLS*NROWS
+        BLO .t
+        CLR CURX
+        CLR CURY
+        CLR CURON
+        RTS
+
+* clreol: spaces from the cursor to the end of its row.
+clreol  LDA CURY
+        LDB CURX
+        JSR cellad          ; Y = text address
+        LDB CURX
+.l      LDA #$20
+        STA ,Y+
+        INCB
+        CMPB #NCOLS
+        BLO .l
+        LDB CURX
+        JMP redraw
+
+* clrarea: fill video RAM offsets X .. X+Y-1 (Y a multiple of 16) with the
+* background colour on all three planes.
+clrarea PSHS X,Y
+        LDA BM0
+        BSR .fill
+        LDX ,S
+        LEAX PLANE1,X
+        LDA BM1
+        BSR .fill
+        LDX ,S
+        LEAX PLANE2,X
+        LDA BM2
+        BSR .fill
+        PULS X,Y,PC
+.fill   PSHS A              ; [0]=A [1,2]=ret [3,4]=X [5,6]=Y
+        TFR X,D
+        ADDD 5,S
+        PSHS D              ; end address
+        LDA 2,S
+        TFR A,B
+.f      STD ,X++
+        STD ,X++
+        STD ,X++
+        STD ,X++
+        STD ,X++
+        STD ,X++
+        STD ,X++
+        STD ,X++
+        CMPX ,S
+        BLO .f
+        LEAS 3,S
+        RTS
+
+* cellad: A = row, B = column -> X = video RAM offset, Y = text address.
+cellad  PSHS B
+        LDB #NCOLS
+        MUL
+        PSHS D
+        ADDB 2,S
+        ADCA #0
+        ADDD #TEXT
+        TFR D,Y
+        PULS D
+        LSLB
+        ROLA
+        LSLB
+        ROLA
+        LSLB
+        ROLA
+        ADDB ,S+
+        ADCA #0
+        TFR D,X
+        RTS
+
+* drawch: A at the cursor (text buffer and picture).
+drawch  LDB CURX
+* drawat: A at column B of the cursor row.
+drawat  PSHS A
+        LDA CURY
+        JSR cellad
+        PULS A
+        STA ,Y
+        JMP glyph
+
+* redraw: draw the cursor row again from column B to its end.
+redraw  CMPB #NCOLS
+        BHS .r
+        PSHS B
+        LDA CURY
+        JSR cellad
+        LDA ,Y
+        JSR glyph
+        PULS B
+        INCB
+        BRA redraw
+.r      RTS
+
+* insch: move the cursor row right by one from the cursor (the last column
+* falls off) and draw it again.
+insch   LDA CURY
+        LDB #NCOLS
+        MUL
+        ADDD #TEXT+NCOLS-1
+        TFR D,X
+        LDB #NCOLS-1
+        SUBB CURX
+        BEQ .d
+.l      LDA -1,X
+        STA ,X
+        LEAX -1,X
+        DECB
+        BNE .l
+.d      LDB CURX
+        INCB
+        JMP redraw
+
+* delch: remove the character at the cursor; the rest of the row moves left.
+delch   LDA CURY
+        LDB #NCOLS
+        MUL
+        ADDB CURX
+        ADCA #0
+        ADDD #TEXT
+        TFR D,X
+        LDB #NCOLS-1
+        SUBB CURX
+        BEQ .s
+.l      LDA 1,X
+        STA ,X+
+        DECB
+        BNE .l
+.s      LDA #$20
+        STA ,X
+        LDB CURX
+        JMP redraw
+
+* glyph: draw character A from the font at video RAM offset X.
+glyph   PSHS X,Y,U
+        TFR A,B
+        CLRA
+        LSLB
+        ROLA
+        LSLB
+        ROLA
+        LSLB
+        ROLA
+        ADDD #font
+        TFR D,U
+        LDB #8
+        TST FAST
+        BEQ .slow
+.fast   LDA ,U+
+        STA ,X
+        STA PLANE1,X
+        STA PLANE2,X
+        LEAX NCOLS,X
+        DECB
+        BNE .fast
+        PULS X,Y,U,PC
+.slow   LDA ,U+
+        JSR putpl
+        LEAX NCOLS,X
+        DECB
+        BNE .slow
+        PULS X,Y,U,PC
+
+* putpl: the 8 dots in A at offset X in the text colour on the background.
+putpl   PSHS A
+        ANDA FM0
+        STA TMPA
+        LDA ,S
+        COMA
+        ANDA BM0
+        ORA TMPA
+        STA ,X
+        LDA ,S
+        ANDA FM1
+        STA TMPA
+        LDA ,S
+        COMA
+        ANDA BM1
+        ORA TMPA
+        STA PLANE1,X
+        LDA ,S
+        ANDA FM2
+        STA TMPA
+        PULS A
+        COMA
+        ANDA BM2
+        ORA TMPA
+        STA PLANE2,X
+        RTS
+
+* setcol: plane masks for the colours FG and BG.
+setcol  LDA FG
+        LDX #FM0
+        BSR .masks
+        LDA BG
+        LDX #BM0
+        BSR .masks
+        CLR FAST
+        LDA FG
+        CMPA #7
+        BNE .r
+        TST BG
+        BNE .r
+        INC FAST
+.r      RTS
+.masks  LDB #3
+.m      LSRA
+        PSHS A
+        LDA #0
+        BCC .z
+        LDA #$FF
+.z      STA ,X+
+        PULS A
+        DECB
+        BNE .m
+        RTS
+
+* ---------------------------------------------------------------- interrupts
+nmi     INC TICKS
+        RTI
+
+firq    PSHS A,B,X
+        LDB S_KEYHI         ; function-key bit; no side effect
+        LDA S_KEYLO         ; the code; acknowledges the FIRQ
+        TSTB
+        BMI .r              ; function keys are not used
+        JSR kput
+.r      PULS A,B,X
+        RTI
+
+irq     LDA S_CANCEL        ; acknowledge the main CPU's cancel request
+        LDA #1
+        STA CANCEL
+        RTI
+
+swi     RTI
+
+        INCLUDE "font.asm"
+
+        ORG $FFF2
+        FDB swi             ; SWI3
+        FDB swi             ; SWI2
+        FDB firq
+        FDB irq
+        FDB swi             ; SWI
+        FDB nmi
+        FDB reset
+        END
