@@ -739,43 +739,43 @@ tget    PSHS B,X
 * tblock: write a block. A = type, B = length, X = data.
 tblock  PSHS A,B,X
         LDA #$01
-        BSR tput
+        JSR tput
         LDA #$3C
-        BSR tput
+        JSR tput
         LDA ,S
-        BSR tput
+        JSR tput
         STA CKSUM
         LDA 1,S
-        BSR tput
+        JSR tput
         ADDA CKSUM
         STA CKSUM
         LDB 1,S
         BEQ .sum
         LDX 2,S
 .l      LDA ,X+
-        BSR tput
+        JSR tput
         ADDA CKSUM
         STA CKSUM
         DECB
         BNE .l
 .sum    LDA CKSUM
-        BSR tput
+        JSR tput
         PULS A,B,X,PC
 
 * tsync: read up to the next block start 01 3C. C = 1 at the end of the
 * tape (2048 bytes without one).
 tsync   CLR TCOUNT
         CLR TCOUNT+1
-.a      BSR tget
+.a      JSR tget
 .b      CMPA #$01
         BEQ .one
-        BSR tcount
+        JSR tcount
         BCS .r
         BRA .a
-.one    BSR tget
+.one    JSR tget
         CMPA #$3C
         BEQ .got
-        BSR tcount
+        JSR tcount
         BCS .r
         BRA .b
 .got    ANDCC #$FE
@@ -796,20 +796,20 @@ tcount  PSHS A,B
 * tbody: the rest of a block whose type A has been read: length and data to
 * X, then the checksum. B = length; C = 1 if the checksum is wrong.
 tbody   STA CKSUM
-        BSR tget
+        JSR tget
         TFR A,B
         ADDA CKSUM
         STA CKSUM
         PSHS B
         TSTB
         BEQ .ck
-.l      BSR tget
+.l      JSR tget
         STA ,X+
         ADDA CKSUM
         STA CKSUM
         DECB
         BNE .l
-.ck     BSR tget
+.ck     JSR tget
         CMPA CKSUM
         PULS B
         BNE .bad
@@ -819,13 +819,13 @@ tbody   STA CKSUM
         RTS
 
 * findhdr: the next good header block -> TNAME..TEXEC. C = 1 at the end.
-findhdr BSR tsync
+findhdr JSR tsync
         BCS .r
-        BSR tget
+        JSR tget
         TSTA
         BNE findhdr         ; not a header
         LDX #TBUF
-        BSR tbody
+        JSR tbody
         BCS findhdr
         CMPB #14
         BLO findhdr
@@ -860,7 +860,7 @@ csave   LDU #TNAME
         CLRA
         LDB #14
         LDX #TNAME
-        BSR tblock
+        JSR tblock
         LDX TSTART
         LDD TLEN
         STD TREM
@@ -944,13 +944,15 @@ cload   CLR NAMEF
         JSR tbody
         BCS .bad
         BRA .blk
-.end    LDX #lodmsg
+.end    LEAX -1,X           ; last address loaded
+        PSHS X
+        LDX #lodmsg
         JSR puts
+        PULS X
         PULS D
         JSR hex4
         LDA #'-'
         JSR putc
-        LEAX -1,X
         TFR X,D
         JSR hex4
         JMP crlf
@@ -980,7 +982,7 @@ banner  FCC "Quillon "
         INCLUDE "version.inc"
         FCB " free firmware",CH_CR
         FCB "Monitor ready. Type HELP for the commands.",CH_CR,0
-hotmsg  FCB CH_CR,"Hot start",CH_CR,0
+hotmsg  FCB "Hot start",CH_CR,0
 prmsg   FCB "> ",0
 errmsg  FCB "?",CH_BEL,CH_CR,0
 brkmsg  FCB CH_CR,"Break",CH_CR,0
