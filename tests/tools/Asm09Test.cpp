@@ -83,11 +83,16 @@ TEST(Asm09, DirectPageFollowsSetdpAndForwardReferencesStayExtended) {
       " LDA >$2012\n"    // forced extended
       " LDA <$12\n"      // forced direct
       " LDA later\n"     // forward: extended, even though it ends up in the page
-      "later EQU $2040\n");
+      "later EQU $2040\n"
+      " SETDP -1\n"      // no page assumed
+      " LDA $0012\n"
+      "  page = $12\n"   // indented name = value
+      " STA <page\n");
   ASSERT_TRUE(r.ok) << r.ErrorText();
-  EXPECT_EQ(At(r, 0x3000, 18),
+  EXPECT_EQ(At(r, 0x3000, 23),
             (std::vector<uint8_t>{0x96, 0x12, 0xB6, 0x20, 0x12, 0x96, 0x12, 0xB6, 0x00, 0x12,
-                                  0xB6, 0x20, 0x12, 0x96, 0x12, 0xB6, 0x20, 0x40}));
+                                  0xB6, 0x20, 0x12, 0x96, 0x12, 0xB6, 0x20, 0x40, 0xB6, 0x00,
+                                  0x12, 0x97, 0x12}));
 }
 
 TEST(Asm09, ForwardIndexedOffsetKeepsSixteenBitsAndLabelsAgree) {

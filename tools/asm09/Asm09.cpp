@@ -505,14 +505,20 @@ class Assembler {
         Fail("bad label");
     }
     skipSpace();
-    // An indented "name:" is a label as well.
+    // An indented "name:" is a label as well, and so is the name of an
+    // indented "name = value".
     if (label.empty() && p < raw.size() && IdentStart(raw[p])) {
       size_t q = p;
       while (q < raw.size() && IdentChar(raw[q])) ++q;
+      size_t r = q;
+      while (r < raw.size() && std::isspace(static_cast<unsigned char>(raw[r]))) ++r;
       if (q < raw.size() && raw[q] == ':') {
         label = raw.substr(p, q - p);
         p = q + 1;
         skipSpace();
+      } else if (r < raw.size() && raw[r] == '=') {
+        label = raw.substr(p, q - p);
+        p = r;
       }
     }
     std::string op;
@@ -626,7 +632,8 @@ class Assembler {
     }
     if (op == "SETDP") {
       int64_t v = EvalNow(operand, "SETDP page");
-      if (v >= 0 && v <= 0xFF) dp_ = int(v);
+      if (v == -1) dp_ = -1;  // no page assumed: only '<' gives direct
+      else if (v >= 0 && v <= 0xFF) dp_ = int(v);
       else if (v > 0xFF && v <= 0xFFFF && (v & 0xFF) == 0) dp_ = int(v >> 8);
       else Fail("SETDP page out of range");
       return true;
@@ -837,7 +844,8 @@ class Assembler {
     if (choice == kDirect) {
       uint16_t op = need(e.dir, "direct");
       if (v.v < 0 || (v.v > 0xFF && (v.v >> 8) != dp_))
-        Fail("address " + Hex(v.v) + " is not in the direct page " + Hex(dp_, 2));
+        Fail("address " + Hex(v.v) + " is not in the direct page" +
+             (dp_ >= 0 ? " " + Hex(dp_, 2) : std::string()));
       EmitOp(op);
       Emit(uint8_t(v.v));
     } else {
@@ -1043,6 +1051,11 @@ std::vector<uint8_t> Result::Bytes(uint32_t from, uint32_t to, uint8_t fill) con
   if (to > 0x10000) to = 0x10000;
   for (uint32_t a = from; a < to; ++a) out.push_back(written[a] ? image[a] : fill);
   return out;
+}
+
+void Result::CopyTo(uint8_t* memory64k) const {
+  for (uint32_t a = 0; a < 0x10000; ++a)
+    if (written[a]) memory64k[a] = image[a];
 }
 
 std::string Result::ErrorText() const {

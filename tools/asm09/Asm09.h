@@ -31,6 +31,9 @@ struct Result {
 
   // The bytes of [from, to) (to up to 0x10000), unwritten bytes as fill.
   std::vector<uint8_t> Bytes(uint32_t from, uint32_t to, uint8_t fill = 0xFF) const;
+  // Copies the written bytes into a 64 KiB memory (a core's bank), leaving
+  // every other byte as it was.
+  void CopyTo(uint8_t* memory64k) const;
   // Every error as "file:line: message", one a line.
   std::string ErrorText() const;
   // The global symbols as "name EQU $XXXX" lines, sorted by name; the
