@@ -132,7 +132,7 @@ start   LDS #$8000
         TFR A,DP
         SETDP $20
         LDA #3
-        STA count           ; direct: the page is $20
+store   STA count           ; direct: the page is $20
         LDX #table
         LDB #2
         LSLB
@@ -158,8 +158,9 @@ far     DEC count
         ORG $FFFA
         FDB swi
 )", 0x3000);
-  EXPECT_EQ(r.At(0x300C), 0x97);  // STA count assembled as direct
-  EXPECT_EQ(r.At(0x300D), 0x00);
+  uint16_t store = uint16_t(r.program.Symbol("store"));
+  EXPECT_EQ(r.At(store), 0x97);  // STA count assembled as direct
+  EXPECT_EQ(r.At(uint16_t(store + 1)), 0x00);
   EXPECT_EQ(r.At(0x2000), 0);     // the long-branch loop counted down
   EXPECT_EQ(r.At(0x2001), 0xA2);  // the jump table reached r2
   EXPECT_EQ(r.At(0x2002), 0x5A);  // the SWI handler ran
