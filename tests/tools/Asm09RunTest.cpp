@@ -7,18 +7,18 @@
 #include <string>
 
 #include "Asm09.h"
-#include "Cpu_main.h"
+#include "core/Cpu_main.h"
 
 namespace {
 
-struct Run {
+struct ProgramRun {
   asm09::Result program;
   std::unique_ptr<TCpu09> cpu;
   uint8_t At(uint16_t a) const { return cpu->Bank[0][a]; }
 };
 
-Run Execute(const std::string& source, uint16_t start) {
-  Run run{asm09::AssembleString(source, "prog.asm"), std::make_unique<TCpu09>()};
+ProgramRun Execute(const std::string& source, uint16_t start) {
+  ProgramRun run{asm09::AssembleString(source, "prog.asm"), std::make_unique<TCpu09>()};
   EXPECT_TRUE(run.program.ok) << run.program.ErrorText();
   TCpu09& cpu = *run.cpu;
   cpu.InitCpu(2);  // plain RAM everywhere
@@ -35,7 +35,7 @@ Run Execute(const std::string& source, uint16_t start) {
 }
 
 TEST(Asm09Run, BubbleSortOfSignedBytes) {
-  Run r = Execute(R"(
+  ProgramRun r = Execute(R"(
         ORG $1000
 start   LDS #$8000
 outer   CLR swapped
@@ -63,7 +63,7 @@ count   EQU *-list
 }
 
 TEST(Asm09Run, SubroutinesStacksAndPcRelativeData) {
-  Run r = Execute(R"(
+  ProgramRun r = Execute(R"(
         ORG $2000
 start   LDS #$8000
         LDU #$7000
@@ -122,7 +122,7 @@ buf     RMB 16
 }
 
 TEST(Asm09Run, DirectPageJumpTableLongBranchesAndSwi) {
-  Run r = Execute(R"(
+  ProgramRun r = Execute(R"(
 count   EQU $2000
 result  EQU $2001
 swiflag EQU $2002
