@@ -193,9 +193,6 @@ class ExprParser {
     Skip();
     size_t n = std::char_traits<char>::length(op);
     if (s_.compare(p_, n, op) != 0) return false;
-    // Do not take '<' out of '<<', '&' out of '&&' and so on.
-    if (n == 1 && p_ + 1 < s_.size() && s_[p_ + 1] == op[0] && (op[0] == '<' || op[0] == '>'))
-      return false;
     p_ += n;
     return true;
   }
