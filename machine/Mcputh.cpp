@@ -1,0 +1,176 @@
+// The emulation thread: firmware loading, the run loop with its pacing, the
+// reset and hot start, and the suspend/resume/terminate requests.
+#include "Mcputh.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+
+void TRealTimePacer::Pause1ms() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+std::string TMcpuThread::ExecutableDirectory() {
+  char buf[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return {};
+  std::string path(buf, static_cast<size_t>(n));
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+TMcpuThread::TMcpuThread(TMachineState& state, THostServices& host,
+                         TPacer& pacer, const std::string& romDir)
+    : State(state), Pacer(pacer) {
+  std::string dir = romDir.empty() ? ExecutableDirectory() : romDir;
+  if (!dir.empty() && dir.back() != '/') dir += '/';
+  // Main machine and its two images first, then the sub machine and its one.
+  Mcpu = std::make_unique<TMcpuIo>(state, host);
+  for (const TRomImage& r : RomImages)
+    if (r.Machine == 0)
+      RomError |= Mcpu->LoadRom(dir + r.FileName, r.Address, r.Bytes);
+  Scpu = std::make_unique<TScpuIo>(state, host);
+  for (const TRomImage& r : RomImages)
+    if (r.Machine == 1)
+      RomError |= Scpu->LoadRom(dir + r.FileName, r.Address, r.Bytes);
+}
+
+TMcpuThread::~TMcpuThread() { Terminate(); }
+
+void TMcpuThread::ResetMachine(bool hot) {
+  State.SubHalt.store(0);
+  State.SubBusy.store(1);
+  State.McpuIntReq.store(0);
+
+  TMcpuIo& m = *Mcpu;
+  m.ResetState();  // BASIC image selected, any SYNC/CWAI wait ended
+  m.PatchRom();
+  m.ResetMainIo();
+  // Cold: the reset vector (always FE00); hot: the BASIC image's hot-start
+  // address. Both read through the map with the image selected.
+  m.PC = m.ReadWord(hot ? 0xFBFC : 0xFFFE);
+
+  State.ScpuIntReq.store(0);
+  TScpuIo& s = *Scpu;
+  s.ResetState();
+  s.ResetSubIo();
+  s.CC = 0;
+  s.S = 0xD000;
+  s.DP = 0xD0;
+  s.PC = s.ReadWord(0xFFFE);
+  // Every other register of both CPUs, and all memory, keep their contents.
+}
+
+void TMcpuThread::Pass() {
+  constexpr auto relaxed = std::memory_order_relaxed;
+  constexpr auto acquire = std::memory_order_acquire;
+
+  // Pacing: one 1 ms pause every (CpuWait & 0xFF) + 2 passes.
+  uint8_t old = PaceCounter++;
+  if (old > static_cast<uint8_t>(State.CpuWait.load(relaxed))) {
+    PaceCounter = 0;
+    Pacer.Pause1ms();
+  }
+  Passes.store(Passes.load(relaxed) + 1, relaxed);
+
+  // A debugger hold of one CPU would go here: skip that CPU's steps and
+  // interrupt entries while it is held, one instruction per single step.
+
+  TMcpuIo& m = *Mcpu;
+  m.Step();
+  m.Step();
+  m.Step();
+  if (uint32_t req = State.McpuIntReq.load(acquire)) {
+    // FIRQ, then IRQ; the reset only on a pass that enters neither. The
+    // levels stay set until the firmware acknowledges them at FD03/FD04.
+    if (!((req & MCPU_FIRQ_MASK) && m.TakeFirq()) &&
+        !((req & MCPU_IRQ_MASK) && m.TakeIrq()) && (req & MCPU_RESET)) {
+      ResetMachine(State.HotStartReq.load() != 0);
+    }
+  }
+
+  // A halted sub CPU runs nothing and takes nothing; its requests wait.
+  if (State.SubHalt.load(relaxed)) return;
+
+  TScpuIo& s = *Scpu;
+  s.Step();
+  s.Step();
+  s.Step();
+  if (uint32_t req = State.ScpuIntReq.load(acquire)) {
+    // NMI first, and alone on its pass; then the key FIRQ, then the cancel IRQ.
+    if (req & SCPU_NMI) {
+      s.TakeNmi();
+      State.ClearScpu(SCPU_NMI);
+    } else if (!((req & SCPU_FIRQ_KEY) && s.TakeFirq()) &&
+               (req & SCPU_IRQ_CANCEL)) {
+      s.TakeIrq();
+    }
+  }
+}
+
+void TMcpuThread::RunPasses(uint64_t n) {
+  for (uint64_t i = 0; i < n; ++i) Pass();
+}
+
+void TMcpuThread::Execute() {
+  if (SuspendPending.load(std::memory_order_acquire)) RestWhileSuspended();
+  if (!TerminateReq.load(std::memory_order_acquire)) ResetMachine(false);
+  while (!TerminateReq.load(std::memory_order_relaxed)) {
+    if (SuspendPending.load(std::memory_order_acquire)) {
+      RestWhileSuspended();
+      continue;
+    }
+    Pass();
+  }
+  std::lock_guard<std::mutex> lk(Lock);
+  Exited = true;
+  Changed.notify_all();
+}
+
+void TMcpuThread::RestWhileSuspended() {
+  std::unique_lock<std::mutex> lk(Lock);
+  AtRest = true;
+  Changed.notify_all();
+  Changed.wait(lk, [this] {
+    return SuspendCount == 0 || TerminateReq.load(std::memory_order_relaxed);
+  });
+  AtRest = false;
+}
+
+void TMcpuThread::Start() {
+  if (Worker.joinable()) return;
+  TerminateReq.store(false);
+  {
+    std::lock_guard<std::mutex> lk(Lock);
+    AtRest = false;
+    Exited = false;
+  }
+  Worker = std::thread([this] { Execute(); });
+}
+
+void TMcpuThread::Suspend() {
+  std::unique_lock<std::mutex> lk(Lock);
+  ++SuspendCount;
+  SuspendPending.store(true, std::memory_order_release);
+  if (!Worker.joinable() || std::this_thread::get_id() == Worker.get_id())
+    return;
+  Changed.wait(lk, [this] { return AtRest || Exited; });
+}
+
+void TMcpuThread::Resume() {
+  std::lock_guard<std::mutex> lk(Lock);
+  if (SuspendCount > 0) --SuspendCount;
+  if (SuspendCount == 0) SuspendPending.store(false, std::memory_order_release);
+  Changed.notify_all();
+}
+
+void TMcpuThread::Terminate() {
+  TerminateReq.store(true);
+  {
+    std::lock_guard<std::mutex> lk(Lock);
+    Changed.notify_all();
+  }
+  if (Worker.joinable() && std::this_thread::get_id() != Worker.get_id())
+    Worker.join();
+}

@@ -1,0 +1,146 @@
+// TMcpuThread: the emulation thread. It owns the two CPUs of the machine,
+// loads their firmware images, and runs them in lock step: each pass executes
+// three main CPU instructions, offers the main CPU its pending FIRQ, IRQ or
+// reset request, then (unless the main CPU holds the sub CPU halted) three sub
+// CPU instructions and the sub CPU's pending NMI, FIRQ or IRQ. Interrupts are
+// looked at only between groups of three instructions.
+//
+// The only speed control is a 1 ms pause once every (CpuWait & 0xFF) + 2
+// passes. The pause goes through a TPacer: TRealTimePacer sleeps, while
+// TVirtualClock advances a millisecond counter and calls a hook, so headless
+// runs and tests run the host timer schedules on virtual time and repeat
+// exactly.
+//
+// The loop runs either on its own std::thread (Start, Suspend, Resume,
+// Terminate) or synchronously on the caller's thread (ResetMachine and
+// RunPasses), which tests and the headless mode use for deterministic runs.
+// Suspend returns once the loop rests between two passes, never inside an
+// instruction, an I/O access or a trap; while it rests, other threads may
+// read and change the machine objects.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "HostServices.h"
+#include "MachineState.h"
+#include "Mcpuio.h"
+#include "Scpuio.h"
+
+// The run loop's 1 ms pause.
+class TPacer {
+ public:
+  virtual ~TPacer() = default;
+  virtual void Pause1ms() = 0;
+};
+
+// Sleeps one millisecond of real time.
+class TRealTimePacer : public TPacer {
+ public:
+  void Pause1ms() override;
+};
+
+// A virtual millisecond clock: each pause advances it by 1 ms and then calls
+// OnMillisecond with the new time (on the emulation thread, between passes).
+class TVirtualClock : public TPacer {
+ public:
+  void Pause1ms() override {
+    uint64_t now = NowMs.fetch_add(1, std::memory_order_relaxed) + 1;
+    if (OnMillisecond) OnMillisecond(now);
+  }
+  uint64_t Now() const { return NowMs.load(std::memory_order_relaxed); }
+
+  // Set before the machine runs; called on the emulation thread.
+  std::function<void(uint64_t nowMs)> OnMillisecond;
+
+ private:
+  std::atomic<uint64_t> NowMs{0};
+};
+
+// The firmware image files and where they go.
+struct TRomImage {
+  const char* FileName;
+  int Machine;  // 0 main, 1 sub
+  uint16_t Address;
+  uint32_t Bytes;
+};
+inline constexpr TRomImage RomImages[3] = {
+    {"fb30rom1.dat", 0, 0x8000, 0x7C00},  // BASIC, banked at 8000-FBFF
+    {"fb30rom2.dat", 0, 0xFE00, 0x01E0},  // boot, FE00-FFDF
+    {"fb30sub.dat", 1, 0xD800, 0x2800},   // sub firmware with its vectors
+};
+
+class TMcpuThread {
+ public:
+  // Builds the main machine and loads its two images, then the sub machine
+  // and its image, from romDir (empty: the directory of the executable).
+  // RomError tells whether an image could not be opened. The thread is not
+  // started.
+  TMcpuThread(TMachineState& state, THostServices& host, TPacer& pacer,
+              const std::string& romDir = {});
+  ~TMcpuThread();  // terminates and joins the thread if it runs
+  TMcpuThread(const TMcpuThread&) = delete;
+  TMcpuThread& operator=(const TMcpuThread&) = delete;
+
+  TMachineState& State;
+  TPacer& Pacer;
+  std::unique_ptr<TMcpuIo> Mcpu;
+  std::unique_ptr<TScpuIo> Scpu;
+  int32_t RomError = 0;  // nonzero if a firmware image could not be opened
+
+  // The directory of the running executable, with a trailing '/', or "" if
+  // it cannot be found.
+  static std::string ExecutableDirectory();
+
+  // Reset (hot = false) or hot start (hot = true) of both CPUs. Called by the
+  // run loop at start and for a requested reset; callable directly while the
+  // loop does not run on another thread.
+  void ResetMachine(bool hot);
+
+  // ---- synchronous running (no thread) ----
+  // Runs n passes of the loop on the caller's thread. Must not be called
+  // while the thread runs. Does not reset first.
+  void RunPasses(uint64_t n);
+
+  // ---- the emulation thread ----
+  // Starts the thread: a cold reset, then passes until Terminate. If a
+  // Suspend is pending the thread rests before its first pass.
+  void Start();
+  // Asks the loop to rest and waits until it does. Suspends nest: the loop
+  // runs again after as many Resume calls. Must not be called from the
+  // emulation thread itself (a host service, a trap).
+  void Suspend();
+  void Resume();
+  // Ends the loop after the current pass and joins the thread. Safe to call
+  // more than once, whether or not the thread runs or rests.
+  void Terminate();
+  bool Running() const { return Worker.joinable(); }
+
+  // Passes run so far (thread or synchronous); read from any thread.
+  uint64_t PassCount() const { return Passes.load(std::memory_order_relaxed); }
+
+ private:
+  void Execute();
+  void Pass();
+  void RestWhileSuspended();
+
+  uint8_t PaceCounter = 0;
+  std::atomic<uint64_t> Passes{0};
+
+  std::thread Worker;
+  std::atomic<bool> TerminateReq{false};
+  // SuspendCount and AtRest are guarded by Lock; SuspendPending mirrors
+  // SuspendCount > 0 for the loop's lock-free check once a pass.
+  std::mutex Lock;
+  std::condition_variable Changed;
+  int SuspendCount = 0;
+  bool AtRest = false;
+  bool Exited = false;
+  std::atomic<bool> SuspendPending{false};
+};

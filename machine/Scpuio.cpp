@@ -1,0 +1,102 @@
+// The sub machine's I/O page D400-D4FF. Most registers act on the access
+// itself, whatever the value: a read means one thing and a write another
+// (D408 display on/off, D40A ready/busy, D40D INS lamp on/off), and a few act
+// the same either way (D402 acknowledges the cancel IRQ, D403 beeps, D404
+// interrupts the main CPU).
+#include "Scpuio.h"
+
+#include <cstring>
+
+TScpuIo::TScpuIo(TMachineState& state, THostServices& host)
+    : State(state), Host(host) {
+  Shared = &state;
+  InitCpu(1);
+  for (int i = 0; i < 256; ++i) {
+    IoReadTable[i] = [](uint8_t) -> uint8_t { return 0xFF; };
+    IoWriteTable[i] = [](uint8_t, uint8_t) {};
+  }
+  InstallHandlers();
+}
+
+void TScpuIo::InstallHandlers() {
+  TMachineState& s = State;
+
+  // D400/D401: the key latch; reading D401 acknowledges the key FIRQ.
+  IoReadTable[0x00] = [&s](uint8_t) -> uint8_t {
+    return static_cast<uint8_t>(((s.KeyData.load() >> 8) & 0x80) | 0x7F);
+  };
+  IoReadTable[0x01] = [&s](uint8_t) -> uint8_t {
+    uint8_t code = static_cast<uint8_t>(s.KeyData.load());
+    s.ClearScpu(SCPU_FIRQ_KEY);
+    return code;
+  };
+
+  // D402: acknowledges the main CPU's cancel request.
+  IoReadTable[0x02] = [&s](uint8_t) -> uint8_t {
+    s.ClearScpu(SCPU_IRQ_CANCEL);
+    return 0xFF;
+  };
+  IoWriteTable[0x02] = [&s](uint8_t, uint8_t) { s.ClearScpu(SCPU_IRQ_CANCEL); };
+
+  // D403: the beeper.
+  IoReadTable[0x03] = [this](uint8_t) -> uint8_t {
+    Host.Beep();
+    return 0xFF;
+  };
+  IoWriteTable[0x03] = [this](uint8_t, uint8_t) { Host.Beep(); };
+
+  // D404: attention FIRQ to the main CPU.
+  IoReadTable[0x04] = [&s](uint8_t) -> uint8_t {
+    s.RaiseMcpu(MCPU_FIRQ_ATTENTION);
+    return 0xFF;
+  };
+  IoWriteTable[0x04] = [&s](uint8_t, uint8_t) { s.RaiseMcpu(MCPU_FIRQ_ATTENTION); };
+
+  // D408: read switches the display on, write off.
+  IoReadTable[0x08] = [&s](uint8_t) -> uint8_t {
+    s.CrtOn.store(1, std::memory_order_relaxed);
+    return 0xFF;
+  };
+  IoWriteTable[0x08] = [&s](uint8_t, uint8_t) {
+    s.CrtOn.store(0, std::memory_order_relaxed);
+  };
+
+  // D40A: read reports ready, write busy (FD05 bit 7 on the main side).
+  IoReadTable[0x0A] = [&s](uint8_t) -> uint8_t {
+    s.SubBusy.store(0);
+    return 0xFF;
+  };
+  IoWriteTable[0x0A] = [&s](uint8_t, uint8_t) { s.SubBusy.store(1); };
+
+  // D40D: read lights the INS lamp, write puts it out.
+  IoReadTable[0x0D] = [&s](uint8_t) -> uint8_t {
+    s.InsLampReq.store(INS_LAMP_ON);
+    return 0xFF;
+  };
+  IoWriteTable[0x0D] = [&s](uint8_t, uint8_t) { s.InsLampReq.store(INS_LAMP_OFF); };
+
+  // D40E/D40F: the scroll offset, high byte then low byte.
+  IoWriteTable[0x0E] = [this](uint8_t, uint8_t v) { VramOffsetHigh = v; };
+  IoWriteTable[0x0F] = [this](uint8_t, uint8_t v) { SetScroll(v); };
+}
+
+void TScpuIo::SetScroll(uint8_t value) {
+  uint16_t offset = static_cast<uint16_t>(((VramOffsetHigh << 8) | value) & 0x3FE0);
+  unsigned delta = static_cast<unsigned>(offset - VramOffset) & 0x3FE0;
+  VramOffset = offset;
+  if (delta == 0) return;
+  // Each plane rotates left by delta: new byte i = old byte (i + delta).
+  constexpr unsigned plane = TDisplayState::PlaneBytes;
+  for (unsigned p = 0; p < 3; ++p) {
+    uint8_t* base = &Bank[0][p * plane];
+    std::memcpy(ScrollTemp, base, delta);
+    std::memmove(base, base + delta, plane - delta);
+    std::memcpy(base + plane - delta, ScrollTemp, delta);
+  }
+  State.ScrollPixels(delta);
+}
+
+void TScpuIo::ResetSubIo() {
+  VramOffset = 0;
+  State.CrtOn.store(1, std::memory_order_relaxed);
+}
