@@ -1,0 +1,5 @@
+if(TARGET quillon_machine)
+  add_executable(bench_machine ${CMAKE_CURRENT_LIST_DIR}/MachineBench.cpp)
+  target_link_libraries(bench_machine PRIVATE quillon_machine benchmark::benchmark_main)
+  quillon_target_defaults(bench_machine)
+endif()
