@@ -15,7 +15,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "Cpu_main.h"
+#include "core/Cpu_main.h"
 #include "PixelBuffer.h"
 
 // Bits of McpuIntReq. Byte 0: the main CPU's FIRQ sources; byte 1: its IRQ

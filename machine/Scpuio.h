@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "Cpu_main.h"
+#include "core/Cpu_main.h"
 #include "HostServices.h"
 #include "MachineState.h"
 

@@ -67,6 +67,9 @@ TEST(Machine, InterruptCauseRegistersAcknowledge) {
     EXPECT_EQ(t.Main().ReadByte(c.reg), c.read) << std::hex << c.pending << " " << c.reg;
     EXPECT_EQ(t.State.McpuIntReq.load(), c.after) << std::hex << c.pending;
   }
+  // A second read sees nothing unless a new cause came in between.
+  t.State.McpuIntReq = 0x0500;
+  EXPECT_EQ(t.Main().ReadByte(0xFD03), 0xFA);
   EXPECT_EQ(t.Main().ReadByte(0xFD03), 0xFF);
 }
 
