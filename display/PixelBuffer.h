@@ -111,6 +111,10 @@ struct TDisplayState {
   void ScrollPixels(unsigned delta);
 
   // Readers (any thread).
+  // The eight pixel codes of video RAM offset k, pixel 8k + j in byte j.
+  uint64_t PixelWord(size_t k) const {
+    return PixelBuffer[k & (PlaneBytes - 1)].load(std::memory_order_relaxed);
+  }
   uint8_t Pixel(size_t i) const {
     return static_cast<uint8_t>(
         PixelBuffer[(i >> 3) & (PlaneBytes - 1)].load(

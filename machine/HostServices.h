@@ -5,7 +5,9 @@
 //
 // Both operations are called on the emulation thread, in the middle of an
 // I/O access or a trap, so an implementation must be safe to call from a
-// thread other than the GUI thread and should return quickly.
+// thread other than the GUI thread and should return quickly. It must never
+// wait for the window thread: the window thread may at that moment be waiting
+// in TMcpuThread::Suspend for the emulation thread to come to rest.
 #pragma once
 
 #include <cstdint>

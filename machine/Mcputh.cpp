@@ -109,8 +109,13 @@ void TMcpuThread::Pass() {
   }
 }
 
-void TMcpuThread::RunPasses(uint64_t n) {
+bool TMcpuThread::RunPasses(uint64_t n) {
+  if (Worker.joinable()) {
+    std::lock_guard<std::mutex> lk(Lock);
+    if (!AtRest && !Exited) return false;
+  }
   for (uint64_t i = 0; i < n; ++i) Pass();
+  return true;
 }
 
 void TMcpuThread::Execute() {

@@ -104,9 +104,11 @@ class TMcpuThread {
   void ResetMachine(bool hot);
 
   // ---- synchronous running (no thread) ----
-  // Runs n passes of the loop on the caller's thread. Must not be called
-  // while the thread runs. Does not reset first.
-  void RunPasses(uint64_t n);
+  // Runs n passes of the loop on the caller's thread and returns true; does
+  // nothing and returns false while the emulation thread runs and is not at
+  // rest (a suspended thread's machine may be stepped this way, e.g. for a
+  // single step). Does not reset first.
+  bool RunPasses(uint64_t n);
 
   // ---- the emulation thread ----
   // Starts the thread: a cold reset, then passes until Terminate. If a

@@ -34,6 +34,7 @@ TEST(MachineThread, SuspendResumeWhileRequestsArrive) {
   t.State.CpuWait = 255;
 
   m.Start();
+  EXPECT_FALSE(m.RunPasses(1)) << "stepped a running machine from outside";
   std::atomic<bool> stop{false};
   std::thread raiser([&] {
     unsigned sum = 0;
@@ -52,6 +53,9 @@ TEST(MachineThread, SuspendResumeWhileRequestsArrive) {
 
   for (int i = 0; i < 300; ++i) {
     m.Suspend();
+    if (i % 100 == 0) {
+      EXPECT_TRUE(m.RunPasses(1));  // a step while at rest
+    }
     uint64_t passes = m.PassCount();
     // At rest the machine objects belong to this thread.
     main.Bank[0][0x6000] = static_cast<uint8_t>(i);
