@@ -19,18 +19,6 @@ uint8_t DecodedPixel(const uint8_t* vram, size_t i) {
   return code;
 }
 
-TEST(PixelBuffer, Tables) {
-  const auto& t = PixelTables;
-  const uint8_t row80[8] = {1, 0, 0, 0, 0, 0, 0, 0};
-  const uint8_t row01[8] = {0, 0, 0, 0, 0, 0, 0, 1};
-  EXPECT_EQ(0, memcmp(t.BitExpandTable[0x80], row80, 8));
-  EXPECT_EQ(0, memcmp(t.BitExpandTable[0x01], row01, 8));
-  EXPECT_EQ(t.RepeatTable[5][3], 5);
-  EXPECT_EQ(RepeatWord(6), 0x06060606u);
-  EXPECT_EQ(MachineColourRgb(2), 0xFF0000u);
-  EXPECT_EQ(MachineColourRgb(5), 0x00FFFFu);
-}
-
 TEST(PixelBuffer, WriteReplacesOnlyItsPlaneBit) {
   TTestMachine t;
   t.Build();
