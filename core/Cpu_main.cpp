@@ -10,7 +10,10 @@
 #include <cstdio>
 #include <cstring>
 
-TCpu09::TCpu09() = default;
+// The opcode tables are the same in every core; building them here as well
+// as in InitCpu means a core that was never initialised still runs (as a
+// plain RAM CPU) instead of calling through empty table entries.
+TCpu09::TCpu09() { BuildOpcodeTables(); }
 
 void TCpu09::InitCpu(int kind) {
   ResetState();
@@ -53,6 +56,61 @@ void TCpu09::BuildMemoryMap(int kind) {
   }
   // Any other kind keeps the map as it is: a fresh core is all RAM, which is
   // what tests and benchmarks use.
+}
+
+// The I/O and shared windows take their offset from the low address bits:
+// the I/O pages start on a 256-byte boundary (FD00, D400) and the shared
+// windows on a 128-byte boundary (FC80, D380), so a map laid out differently
+// can never index outside the 128-byte shared RAM.
+uint8_t TCpu09::MemoryReadOther(uint16_t address, uint8_t type) {
+  switch (type) {
+    case MT_RAM:
+    case MT_ROM:
+    case MT_VRAM:
+      return Bank[0][address];
+    case MT_BANKED:
+      return Bank[BankSelect == 1 ? 1 : 0][address];
+    case MT_MAINIO:
+    case MT_SUBIO:
+      return IoRead(static_cast<uint8_t>(address));
+    case MT_SHAREDM:
+      if (Shared != nullptr &&
+          Shared->SubHalt.load(std::memory_order_relaxed) != 0)
+        return Shared->SharedRam[address & 0x7F];
+      return 0xFF;
+    case MT_SHAREDS:
+      return Shared != nullptr ? Shared->SharedRam[address & 0x7F] : 0xFF;
+    default:  // no map uses other codes
+      return 0;
+  }
+}
+
+void TCpu09::MemoryWriteOther(uint16_t address, uint8_t value, uint8_t type) {
+  switch (type) {
+    case MT_RAM:
+      Bank[0][address] = value;
+      return;
+    case MT_VRAM:
+      VramWrite(value, address);
+      return;
+    case MT_BANKED:
+      if (BankSelect == 1) Bank[1][address] = value;
+      return;
+    case MT_MAINIO:
+    case MT_SUBIO:
+      IoWrite(static_cast<uint8_t>(address), value);
+      return;
+    case MT_SHAREDM:
+      if (Shared != nullptr &&
+          Shared->SubHalt.load(std::memory_order_relaxed) != 0)
+        Shared->SharedRam[address & 0x7F] = value;
+      return;
+    case MT_SHAREDS:
+      if (Shared != nullptr) Shared->SharedRam[address & 0x7F] = value;
+      return;
+    default:  // MT_ROM, and codes no map uses, drop the write
+      return;
+  }
 }
 
 void TCpu09::Step() {

@@ -143,63 +143,32 @@ class TCpu09 {
     A = static_cast<uint8_t>(v >> 8);
     B = static_cast<uint8_t>(v);
   }
+
+ private:
+  // Every memory type other than plain RAM (and ROM for reads).
+  uint8_t MemoryReadOther(uint16_t address, uint8_t type);
+  void MemoryWriteOther(uint16_t address, uint8_t value, uint8_t type);
 };
 
 // ---- memory access -------------------------------------------------------
-// One look-up in the type map and one switch per access. The I/O and shared
-// windows take the offset from the low address bits: the I/O pages start on a
-// 256-byte boundary (FD00, D400) and the shared windows on a 128-byte boundary
-// (FC80, D380), so a map laid out differently can never index out of bounds.
+// One look-up in the type map per access. Plain memory is served inline; the
+// other types go through one switch in MemoryReadOther/MemoryWriteOther
+// (Cpu_main.cpp), kept out of line so the handlers stay small.
 
 inline uint8_t TCpu09::ReadByte(uint16_t address) {
-  switch (MemType[address]) {
-    case MT_RAM:
-    case MT_ROM:
-    case MT_VRAM:
-      return Bank[0][address];
-    case MT_BANKED:
-      return Bank[BankSelect == 1 ? 1 : 0][address];
-    case MT_MAINIO:
-    case MT_SUBIO:
-      return IoRead(static_cast<uint8_t>(address));
-    case MT_SHAREDM:
-      if (Shared != nullptr &&
-          Shared->SubHalt.load(std::memory_order_relaxed) != 0)
-        return Shared->SharedRam[address & 0x7F];
-      return 0xFF;
-    case MT_SHAREDS:
-      return Shared != nullptr ? Shared->SharedRam[address & 0x7F] : 0xFF;
-    default:
-      return 0;
-  }
+  uint8_t type = MemType[address];
+  if (type <= MT_ROM) [[likely]]
+    return Bank[0][address];
+  return MemoryReadOther(address, type);
 }
 
 inline void TCpu09::WriteByte(uint16_t address, uint8_t value) {
-  switch (MemType[address]) {
-    case MT_RAM:
-      Bank[0][address] = value;
-      return;
-    case MT_VRAM:
-      VramWrite(value, address);
-      return;
-    case MT_BANKED:
-      if (BankSelect == 1) Bank[1][address] = value;
-      return;
-    case MT_MAINIO:
-    case MT_SUBIO:
-      IoWrite(static_cast<uint8_t>(address), value);
-      return;
-    case MT_SHAREDM:
-      if (Shared != nullptr &&
-          Shared->SubHalt.load(std::memory_order_relaxed) != 0)
-        Shared->SharedRam[address & 0x7F] = value;
-      return;
-    case MT_SHAREDS:
-      if (Shared != nullptr) Shared->SharedRam[address & 0x7F] = value;
-      return;
-    default:  // MT_ROM and unknown codes drop the write
-      return;
+  uint8_t type = MemType[address];
+  if (type == MT_RAM) [[likely]] {
+    Bank[0][address] = value;
+    return;
   }
+  MemoryWriteOther(address, value, type);
 }
 
 inline uint16_t TCpu09::ReadWord(uint16_t address) {

@@ -20,6 +20,10 @@ TEST_F(CpuTest, NewCoreIsAllZero) {
   for (int a = 0; a < 0x10000; ++a) {
     ASSERT_EQ(fresh->Bank[0][a] | fresh->Bank[1][a] | fresh->MemType[a], 0);
   }
+  fresh->Bank[0][0] = 0x4C;  // runs even without InitCpu: INCA
+  fresh->Step();
+  EXPECT_EQ(fresh->A, 1);
+  EXPECT_EQ(fresh->PC, 1);
 }
 
 TEST_F(CpuTest, MainMapTypesAndResetVector) {
