@@ -113,11 +113,6 @@ void TCpu09::MemoryWriteOther(uint16_t address, uint8_t value, uint8_t type) {
   }
 }
 
-void TCpu09::Step() {
-  if (Waiting != 0) return;
-  OpPage0[Fetch()](*this);
-}
-
 int TCpu09::TakeFirq() {
   if (CC & CC_F) return 0;
   if (Stacked == 0) {

@@ -171,6 +171,13 @@ inline void TCpu09::WriteByte(uint16_t address, uint8_t value) {
   MemoryWriteOther(address, value, type);
 }
 
+// One whole instruction: the opcode fetch and a direct index into page 0.
+// Nothing is fetched while the CPU waits in CWAI or SYNC.
+inline void TCpu09::Step() {
+  if (Waiting != 0) return;
+  OpPage0[Fetch()](*this);
+}
+
 inline uint16_t TCpu09::ReadWord(uint16_t address) {
   uint16_t hi = ReadByte(address);
   return static_cast<uint16_t>(hi << 8 |
