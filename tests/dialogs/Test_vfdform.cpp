@@ -10,7 +10,7 @@
 
 #include "Fakehost.h"
 #include "Vfdform.h"
-#include "machine/Vfd.h"
+#include "Vfd.h"
 
 namespace {
 class VfdFormTest : public ::testing::Test {

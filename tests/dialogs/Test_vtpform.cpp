@@ -10,7 +10,7 @@
 
 #include "Fakehost.h"
 #include "Vtpform.h"
-#include "machine/Vtp.h"
+#include "Vtp.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;
