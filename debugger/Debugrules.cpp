@@ -109,7 +109,7 @@ TRegisterTexts ShowRegisters(const TCpu09& cpu) {
   t.U = Hex(cpu.U, 4);
   t.S = Hex(cpu.S, 4);
   t.PC = Hex(cpu.PC, 4);
-  for (int i = 0; i < 8; ++i) t.Flags[i] = (cpu.CC & (0x80 >> i)) ? "1" : "0";
+  for (int i = 0; i < 8; ++i) t.Flags[i] = std::string(1, (cpu.CC & (0x80 >> i)) ? '1' : '0');
   return t;
 }
 
@@ -162,10 +162,12 @@ std::vector<TDisasmLine> DisassembleAround(const TCpu09& cpu, uint16_t pc, int b
     const dasm09::Instruction in = dasm09::Disassemble(a, read);
     TDisasmLine line;
     line.Address = a;
-    for (int i = 0; i < in.length; ++i) {
-      if (i) line.Bytes += ' ';
-      line.Bytes += Hex(read(static_cast<uint16_t>(a + i)), 2);
-    }
+    char bytes[16] = {};
+    int used = 0;
+    for (int i = 0; i < in.length && i < 5; ++i)
+      used += std::snprintf(bytes + used, sizeof bytes - used, i ? " %02X" : "%02X",
+                            read(static_cast<uint16_t>(a + i)));
+    line.Bytes = bytes;
     line.Text = in.text;
     lines.push_back(line);
     a = static_cast<uint16_t>(a + in.length);

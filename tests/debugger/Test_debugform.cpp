@@ -2,6 +2,7 @@
 // register write-back and the run-control flags.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -119,7 +120,7 @@ TEST_F(DebugFormTest, GridLabelsAndCellWrites) {
 
 TEST_F(DebugFormTest, ShownAndSwitchedCpuIsLoaded) {
   Link.Cpus[0].PC = 0x1234;
-  Link.Cpus[0].CC = 0x84;
+  Link.Cpus[0].CC = 0x88;
   Link.Cpus[0].Bank[0][0x0100] = 0xAB;
   Link.Cpus[1].PC = 0xD800;
   Link.Cpus[1].S = 0xD000;
