@@ -15,10 +15,17 @@ class TKeybordForm1 : public TModalForm {
 
   QCheckBox* EscChkBox1;
 
+  // Shows the dialog on a settings object (loaded when shown, stored back
+  // only on OK). run shows it modally: by default ShowModal, from the main
+  // window its pause-centre-show-resume step.
   template <class Settings>
   int Run(Settings& settings) {
+    return Run(settings, [](TModalForm& form) { return form.ShowModal(); });
+  }
+  template <class Settings, class Runner>
+  int Run(Settings& settings, Runner run) {
     KeyCh_ESC = static_cast<bool>(settings.KeyCh_ESC);
-    const int result = ShowModal();
+    const int result = run(*this);
     if (result == Accepted) settings.KeyCh_ESC = KeyCh_ESC;
     return result;
   }

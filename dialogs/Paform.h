@@ -26,13 +26,18 @@ class TPaformForm1 : public TModalForm {
   void WaitTrkBar1Change();
   void FlipTrkBar1Change();
 
-  // Shows the dialog on a settings object with CpuWait and FlipFreq and
-  // stores the values back only on OK.
+  // Shows the dialog on a settings object with CpuWait and FlipFreq (loaded
+  // when shown, stored back only on OK). run shows it modally: by default
+  // ShowModal, from the main window its pause-centre-show-resume step.
   template <class Settings>
   int Run(Settings& settings) {
+    return Run(settings, [](TModalForm& form) { return form.ShowModal(); });
+  }
+  template <class Settings, class Runner>
+  int Run(Settings& settings, Runner run) {
     CpuWait = static_cast<int>(settings.CpuWait);
     FlipFreq = static_cast<int>(settings.FlipFreq);
-    const int result = ShowModal();
+    const int result = run(*this);
     if (result == Accepted) {
       settings.CpuWait = static_cast<uint8_t>(CpuWait);
       settings.FlipFreq = FlipFreq;

@@ -35,11 +35,18 @@ class TTimerForm1 : public TModalForm {
   // 100 gives "1".
   static QString McpuLabelText(int hundredths);
 
+  // Shows the dialog on a settings object (loaded when shown, stored back
+  // only on OK). run shows it modally: by default ShowModal, from the main
+  // window its pause-centre-show-resume step.
   template <class Settings>
   int Run(Settings& settings) {
+    return Run(settings, [](TModalForm& form) { return form.ShowModal(); });
+  }
+  template <class Settings, class Runner>
+  int Run(Settings& settings, Runner run) {
     McpuIrq = static_cast<int>(settings.McpuIrq);
     SubNmi = static_cast<int>(settings.SubNmi);
-    const int result = ShowModal();
+    const int result = run(*this);
     if (result == Accepted) {
       settings.McpuIrq = McpuIrq;
       settings.SubNmi = SubNmi;

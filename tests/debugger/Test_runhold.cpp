@@ -1,0 +1,134 @@
+// The run loop under the debugger's hold, on a whole two-CPU machine: a held
+// CPU runs nothing and takes no interrupt, a step is exactly one
+// instruction, a breakpoint holds its CPU before the instruction there, and
+// the debug window drives all this on the running emulation thread.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "Debugform.h"
+#include "TestMachine.h"
+
+namespace {
+class RunHoldTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    M.Build();
+    // Main: 1000 INCA / 1001 INCB / 1002 BRA 1000.
+    M.RunMainFrom(0x1000, {0x4C, 0x5C, 0x20, 0xFC});
+    M.Main().A = M.Main().B = 0;
+    // Sub: D000 INCA / D001 BRA D000.
+    uint8_t* sub = M.Subcpu().Bank[0];
+    sub[0xD000] = 0x4C;
+    sub[0xD001] = 0x20;
+    sub[0xD002] = 0xFD;
+    M.Subcpu().PC = 0xD000;
+    M.Subcpu().A = 0;
+  }
+  TDebugHold& Hold() { return M.Machine->DebugHold; }
+  TTestMachine M;
+};
+}  // namespace
+
+TEST_F(RunHoldTest, HeldCpuRunsNothingWhileTheOtherRuns) {
+  for (int held = 0; held < 2; ++held) {
+    Hold().Target(held, false);
+    TCpu09& h = held ? static_cast<TCpu09&>(M.Subcpu()) : M.Main();
+    TCpu09& other = held ? static_cast<TCpu09&>(M.Main()) : M.Subcpu();
+    const uint16_t pc = h.PC;
+    const uint8_t a = h.A;
+    const uint8_t otherA = other.A;
+    M.Machine->RunPasses(50);
+    EXPECT_EQ(h.PC, pc) << held;
+    EXPECT_EQ(h.A, a) << held;
+    EXPECT_EQ(other.A, uint8_t(otherA + (held ? 50 : 75))) << held;  // 3 a pass
+    Hold().Release();
+  }
+}
+
+TEST_F(RunHoldTest, HeldCpuTakesNoInterruptUntilReleased) {
+  Hold().Target(1, false);
+  M.State.ScpuIntReq.fetch_or(SCPU_NMI);
+  M.Machine->RunPasses(10);
+  EXPECT_EQ(M.Subcpu().PC, 0xD000);
+  EXPECT_TRUE(M.State.ScpuIntReq.load() & SCPU_NMI);
+  Hold().Release();
+  M.Machine->RunPasses(1);
+  EXPECT_FALSE(M.State.ScpuIntReq.load() & SCPU_NMI);
+  EXPECT_EQ(M.Subcpu().PC, SUB_NMI);
+}
+
+TEST_F(RunHoldTest, StepExecutesExactlyOneInstructionAndHoldsAgain) {
+  Hold().Target(0, false);
+  const struct { uint16_t pc; uint8_t a, b; } after[] = {
+      {0x1001, 1, 0}, {0x1002, 1, 1}, {0x1000, 1, 1}, {0x1001, 2, 1}};
+  uint32_t holds = Hold().Holds.load();
+  for (const auto& expect : after) {
+    Hold().Target(0, true);
+    M.Machine->RunPasses(7);
+    EXPECT_EQ(M.Main().PC, expect.pc);
+    EXPECT_EQ(M.Main().A, expect.a);
+    EXPECT_EQ(M.Main().B, expect.b);
+    EXPECT_EQ(Hold().DebugHalt.load(), 1u);
+    EXPECT_EQ(Hold().Holds.load(), ++holds);
+  }
+  Hold().Release();
+  M.Machine->RunPasses(10);
+  EXPECT_EQ(M.Main().A, 12);  // released: three instructions a pass again
+}
+
+TEST_F(RunHoldTest, BreakpointHoldsBeforeTheInstructionThere) {
+  Hold().SetBreakpoint(0, true, 0x1001);
+  M.Machine->RunPasses(5);
+  EXPECT_EQ(M.Main().PC, 0x1001);
+  EXPECT_EQ(M.Main().A, 1);
+  EXPECT_EQ(M.Main().B, 0);
+  EXPECT_EQ(Hold().DebugTarget[0].load(), 1u);
+  EXPECT_EQ(Hold().DebugHalt.load(), 1u);
+  EXPECT_EQ(Hold().Holds.load(), 1u);
+  // RUN: the instruction at the breakpoint runs, and the next lap stops again.
+  Hold().Release();
+  M.Machine->RunPasses(5);
+  EXPECT_EQ(M.Main().PC, 0x1001);
+  EXPECT_EQ(M.Main().A, 2);
+  EXPECT_EQ(M.Main().B, 1);
+  EXPECT_EQ(Hold().Holds.load(), 2u);
+}
+
+TEST_F(RunHoldTest, BreakpointOnAnInterruptEntry) {
+  Hold().SetBreakpoint(1, true, SUB_NMI);
+  M.State.ScpuIntReq.fetch_or(SCPU_NMI);
+  M.Machine->RunPasses(3);
+  EXPECT_EQ(M.Subcpu().PC, SUB_NMI);
+  EXPECT_EQ(Hold().DebugTarget[1].load(), 1u);
+  EXPECT_EQ(Hold().DebugTarget[0].load(), 0u);
+}
+
+TEST_F(RunHoldTest, WindowStepsTheRunningThread) {
+  TDebugLinkOf<TMcpuThread> link(*M.Machine);
+  M.Machine->Start();  // a cold reset first: the main CPU loops at FE00
+  TDebugForm1 form(link);
+  form.show();  // holds the main CPU
+  form.EditPC->setText("1000");
+  form.EditAR->setText("00");
+  form.EditBR->setText("00");
+  QTest::mouseClick(form.BtnStep, Qt::LeftButton);
+  for (int i = 0; i < 200 && Hold().Holds.load() == 0; ++i) QTest::qWait(5);
+  form.PollHold();
+  EXPECT_EQ(form.EditPC->text(), QStringLiteral("1001"));
+  EXPECT_EQ(form.EditAR->text(), QStringLiteral("01"));
+  // Held: a while later nothing has moved.
+  QTest::qWait(30);
+  form.LoadFromCpu();
+  EXPECT_EQ(form.EditPC->text(), QStringLiteral("1001"));
+  // A cell written while the thread runs lands in memory.
+  form.SGrid1SetEditText(1, 0x101, QStringLiteral("5C"));  // 1000: INCB
+  form.close();
+  M.Machine->Suspend();
+  EXPECT_EQ(M.Main().Bank[0][0x1000], 0x5C);
+  EXPECT_FALSE(Hold().Engaged());
+  M.Machine->Resume();
+  M.Machine->Terminate();
+}
