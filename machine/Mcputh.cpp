@@ -64,7 +64,6 @@ void TMcpuThread::ResetMachine(bool hot) {
 
 void TMcpuThread::Pass() {
   constexpr auto relaxed = std::memory_order_relaxed;
-  constexpr auto acquire = std::memory_order_acquire;
 
   // Pacing: one 1 ms pause every (CpuWait & 0xFF) + 2 passes.
   uint8_t old = PaceCounter++;
@@ -74,21 +73,18 @@ void TMcpuThread::Pass() {
   }
   Passes.store(Passes.load(relaxed) + 1, relaxed);
 
-  // A debugger hold of one CPU would go here: skip that CPU's steps and
-  // interrupt entries while it is held, one instruction per single step.
+  // While the debugger holds, steps or watches a CPU the pass goes the slow
+  // way; otherwise this is the only cost of the debugger.
+  if (DebugHold.Engaged()) {
+    WatchedPass();
+    return;
+  }
 
   TMcpuIo& m = *Mcpu;
   m.Step();
   m.Step();
   m.Step();
-  if (uint32_t req = State.McpuIntReq.load(acquire)) {
-    // FIRQ, then IRQ; the reset only on a pass that enters neither. The
-    // levels stay set until the firmware acknowledges them at FD03/FD04.
-    if (!((req & MCPU_FIRQ_MASK) && m.TakeFirq()) &&
-        !((req & MCPU_IRQ_MASK) && m.TakeIrq()) && (req & MCPU_RESET)) {
-      ResetMachine(State.HotStartReq.load() != 0);
-    }
-  }
+  OfferMain();
 
   // A halted sub CPU runs nothing and takes nothing; its requests wait.
   if (State.SubHalt.load(relaxed)) return;
@@ -97,8 +93,25 @@ void TMcpuThread::Pass() {
   s.Step();
   s.Step();
   s.Step();
-  if (uint32_t req = State.ScpuIntReq.load(acquire)) {
+  OfferSub();
+}
+
+void TMcpuThread::OfferMain() {
+  if (uint32_t req = State.McpuIntReq.load(std::memory_order_acquire)) {
+    // FIRQ, then IRQ; the reset only on a pass that enters neither. The
+    // levels stay set until the firmware acknowledges them at FD03/FD04.
+    TMcpuIo& m = *Mcpu;
+    if (!((req & MCPU_FIRQ_MASK) && m.TakeFirq()) &&
+        !((req & MCPU_IRQ_MASK) && m.TakeIrq()) && (req & MCPU_RESET)) {
+      ResetMachine(State.HotStartReq.load() != 0);
+    }
+  }
+}
+
+void TMcpuThread::OfferSub() {
+  if (uint32_t req = State.ScpuIntReq.load(std::memory_order_acquire)) {
     // NMI first, and alone on its pass; then the key FIRQ, then the cancel IRQ.
+    TScpuIo& s = *Scpu;
     if (req & SCPU_NMI) {
       s.TakeNmi();
       State.ClearScpu(SCPU_NMI);
@@ -106,6 +119,34 @@ void TMcpuThread::Pass() {
                (req & SCPU_IRQ_CANCEL)) {
       s.TakeIrq();
     }
+  }
+}
+
+// A CPU's share of a pass under the debugger: none while held, one
+// instruction while stepping, otherwise three with the breakpoint checked
+// after each. True when the CPU is free and is to be offered its requests.
+bool TMcpuThread::RunWatched(int index, TCpu09& cpu) {
+  const int n = DebugHold.Allowance(index, 3);
+  for (int k = 0; k < n; ++k) {
+    cpu.Step();
+    if (DebugHold.AfterStep(index, cpu.PC)) return false;
+  }
+  return DebugHold.Free(index);
+}
+
+void TMcpuThread::WatchedPass() {
+  TMcpuIo& m = *Mcpu;
+  if (RunWatched(0, m)) {
+    const uint16_t pc = m.PC;
+    OfferMain();
+    if (m.PC != pc) DebugHold.AtBreakpoint(0, m.PC);  // an entry may land on it
+  }
+  if (State.SubHalt.load(std::memory_order_relaxed)) return;
+  TScpuIo& s = *Scpu;
+  if (RunWatched(1, s)) {
+    const uint16_t pc = s.PC;
+    OfferSub();
+    if (s.PC != pc) DebugHold.AtBreakpoint(1, s.PC);
   }
 }
 

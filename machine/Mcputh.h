@@ -28,6 +28,7 @@
 #include <string>
 #include <thread>
 
+#include "Debughold.h"
 #include "HostServices.h"
 #include "MachineState.h"
 #include "Mcpuio.h"
@@ -127,9 +128,16 @@ class TMcpuThread {
   // Passes run so far (thread or synchronous); read from any thread.
   uint64_t PassCount() const { return Passes.load(std::memory_order_relaxed); }
 
+  // The debug window's hold, single step and breakpoint (see Debughold.h).
+  TDebugHold DebugHold;
+
  private:
   void Execute();
   void Pass();
+  void OfferMain();
+  void OfferSub();
+  void WatchedPass();
+  bool RunWatched(int index, TCpu09& cpu);
   void RestWhileSuspended();
 
   uint8_t PaceCounter = 0;
