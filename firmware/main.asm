@@ -274,6 +274,14 @@ needhex JSR gethex
         RTS
 .err    JMP synerr
 
+* endln: nothing but spaces may follow the arguments.
+endln   LDX PTR
+        JSR skipsp
+        LDA ,X
+        BNE .err
+        RTS
+.err    JMP synerr
+
 * getname: a name at PTR into the 8 bytes at U, padded with spaces.
 * C = 1 if there is none.
 getname LDX PTR
@@ -505,8 +513,10 @@ cdump   JSR gethex
         JSR gethex
         BCS .eight
         STD DEND
+        JSR endln
         BRA .line
-.eight  LDD DADDR
+.eight  JSR endln
+        LDD DADDR
         ADDD #$7F
         BCC .e
         LDD #$FFFF
@@ -542,7 +552,15 @@ cdump   JSR gethex
 
 * E addr bb bb ...: write bytes.
 cedit   JSR needhex
-        TFR D,Y
+        PSHS D              ; the address
+        LDX PTR             ; check the bytes first, then write them
+        PSHS X
+.chk    JSR gethex
+        BCC .chk
+        JSR endln
+        PULS X
+        STX PTR
+        PULS Y
 .l      JSR gethex
         BCS .r
         STB ,Y+
@@ -555,6 +573,7 @@ cfill   JSR needhex
         JSR needhex
         PSHS D
         JSR needhex
+        JSR endln
         PULS X,Y            ; X = to, Y = from
         EXG X,Y
 .l      STB ,X
@@ -567,7 +586,9 @@ cfill   JSR needhex
 
 * G addr: call; RTS comes back to the prompt.
 cgo     JSR needhex
-        TFR D,X
+        PSHS D
+        JSR endln
+        PULS X
         JSR flush
         JMP ,X
 
@@ -612,6 +633,7 @@ ccls    LDA #CH_CLS
 
 * COLOR n: text colour 0-7.
 ccolor  JSR needhex
+        JSR endln
         ANDB #7
         LDA #CH_ESC
         JSR putc
@@ -665,6 +687,7 @@ cboot   JSR flush
 * KANJI jis: the 16 x 16 pattern from the kanji routine, in hex and drawn.
 ckanji  JSR needhex
         STD TREQ+4
+        JSR endln
         LDX #KBUF
         STX TREQ+2
         LDX #TREQ
@@ -709,6 +732,7 @@ disk    STA DREQ
         BCC .side
         CLRB
 .side   STB DREQ+6
+        JSR endln
         LDX #DREQ
         JSR T_DISK
         BCS .err
@@ -847,6 +871,9 @@ csave   LDU #TNAME
         STD TSTART
         STD TEXEC
         JSR needhex
+        PSHS D
+        JSR endln
+        PULS D
         SUBD TSTART
         BCS .err
         ADDD #1
@@ -887,9 +914,19 @@ csave   LDU #TNAME
         JMP crlf
 .err    JMP synerr
 
-* pname: the 8-character name at TNAME.
-pname   LDX #TNAME
-        LDB #8
+* pname: the name at TNAME without its padding; pnamepad: all 8 characters.
+pname   LDB #8
+        LDX #TNAME+8
+.len    LDA ,-X
+        CMPA #' '
+        BNE .go
+        DECB
+        BNE .len
+        RTS
+.go     LDX #TNAME
+        BRA .l
+pnamepad LDB #8
+        LDX #TNAME
 .l      LDA ,X+
         JSR visible
         JSR putc
@@ -909,7 +946,8 @@ cload   CLR NAMEF
         BCS .find
         STD LADDR
         INC LADDRF
-.find   JSR findhdr
+.find   JSR endln
+.again  JSR findhdr
         BCS .nf
         LDX #fndmsg
         JSR puts
@@ -927,7 +965,7 @@ cload   CLR NAMEF
         BRA .take
 .skip   LDX #skpmsg
         JSR puts
-        BRA .find
+        BRA .again
 .take   JSR crlf
         LDX TSTART
         TST LADDRF
@@ -963,9 +1001,10 @@ cload   CLR NAMEF
         JMP puts
 
 * DIR: the files on the tape from here to its end.
-cdir    JSR findhdr
+cdir    JSR endln
+.next   JSR findhdr
         BCS .end
-        JSR pname
+        JSR pnamepad
         JSR space
         LDD TSTART
         JSR hex4
@@ -973,7 +1012,7 @@ cdir    JSR findhdr
         LDD TLEN
         JSR hex4
         JSR crlf
-        BRA cdir
+        BRA .next
 .end    LDX #eotmsg
         JMP puts
 

@@ -1,0 +1,368 @@
+// Our own firmware on the whole machine: boot, the monitor's commands, the
+// line editor, BREAK, hot start, the two key paths, the timer count, the
+// picture against the text screen, and the tape and kanji callers with the
+// calling conventions of the trapped routines.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "FirmwareRig.h"
+
+namespace {
+
+// Where the sub firmware keeps the cursor (column, row, shown) and its font.
+constexpr uint16_t SubCurX = 0xD000, SubCurY = 0xD001, SubCurOn = 0xD00E, SubFont = 0xF000;
+// The monitor's timer count (32 bits, high byte first).
+constexpr uint16_t MonTicks = 0x7D64;
+
+TEST(Firmware, BootsToTheBannerAndPrompt) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> ", 2000)) << rig.Screen();
+  const std::string screen = rig.Screen();
+  EXPECT_EQ(screen.rfind("Quillon " QUILLON_VERSION " free firmware\n", 0), 0u) << screen;
+  EXPECT_EQ(rig.Thread->Scpu->Bank[0][0xD036], 80);
+  EXPECT_EQ(rig.Thread->Scpu->Bank[0][0xD037], 25);
+  // Vectors in RAM before interrupts were unmasked: the timer runs.
+  EXPECT_GT(rig.TimerIrqsRaised, 0u);
+  EXPECT_NE(rig.MainRam(0xFFF8) | rig.MainRam(0xFFF9), 0);
+}
+
+TEST(Firmware, CommandsAnswer) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::string expect;
+  };
+  const Case cases[] = {
+      {{"e 1000 41 42 c1", "d 1000 1002"}, "1000  41 42 C1 00"},
+      {{"f 1100 113f 7e", "d 1130 113f"}, "1130  7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E 7E  ~~~~"},
+      {{"E 1200 12,34", "D 1200 1201"}, "1200  12 34"},
+      {{"nonsense"}, "> nonsense\n?\n"},
+      {{"d 1000 zz"}, "> d 1000 zz\n?\n"},
+      {{"e 1000 11 zz 22", "d 1000 1001"}, "1000  00 00"},  // nothing written
+      {{"help"}, " SAVE name from to"},
+      {{"e 1300 4f 3f", "g 1300", "r"}, "PC=1302 A=00 B=00"},  // CLRA; SWI, then R
+  };
+  for (const Case& c : cases) {
+    TFirmwareRig rig;
+    ASSERT_TRUE(rig.WaitFor("> "));
+    for (const std::string& line : c.lines) ASSERT_TRUE(rig.Command(line)) << line << "\n" << rig.Screen();
+    EXPECT_NE(rig.Screen().find(c.expect), std::string::npos) << c.expect << "\n" << rig.Screen();
+  }
+}
+
+TEST(Firmware, FillAndEditChangeMemory) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.Command("f 2000 20ff a5"));
+  ASSERT_TRUE(rig.Command("e 2010 00 11"));
+  EXPECT_EQ(rig.MainRam(0x1FFF), 0x00);
+  EXPECT_EQ(rig.MainRam(0x2000), 0xA5);
+  EXPECT_EQ(rig.MainRam(0x2010), 0x00);
+  EXPECT_EQ(rig.MainRam(0x2011), 0x11);
+  EXPECT_EQ(rig.MainRam(0x20FF), 0xA5);
+  EXPECT_EQ(rig.MainRam(0x2100), 0x00);
+}
+
+// Every character cell of the picture shows the font's glyph of the code the
+// text screen holds, white on black, also after the screen has scrolled in
+// hardware (the cursor's cell may be inverted).
+TEST(Firmware, PictureMatchesTheTextScreen) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.Command("help"));
+  ASSERT_TRUE(rig.Command("d 0 ff"));
+  rig.Type("\xB1\xB2\xDE");  // katakana on the screen too
+  ASSERT_TRUE(rig.Command(""));
+  const uint8_t* sub = rig.Thread->Scpu->Bank[0];
+  int checked = 0;
+  for (int r = 0; r < 25; ++r) {
+    for (int c = 0; c < 80; ++c) {
+      if (sub[SubCurOn] && r == sub[SubCurY] && c == sub[SubCurX]) continue;
+      const uint8_t code = sub[0xC000 + r * 80 + c];
+      for (int k = 0; k < 8; ++k) {
+        const uint8_t glyph = sub[SubFont + code * 8 + k];
+        const int off = r * 640 + k * 80 + c;
+        ASSERT_EQ(sub[off], glyph) << "row " << r << " col " << c << " line " << k;
+        ASSERT_EQ(sub[0x4000 + off], glyph);
+        ASSERT_EQ(sub[0x8000 + off], glyph);
+      }
+      ++checked;
+    }
+  }
+  EXPECT_GE(checked, 25 * 80 - 1);
+  EXPECT_NE(rig.Screen().find("> \xB1\xB2\xDE\n?\n"), std::string::npos);
+}
+
+TEST(Firmware, LineEditorKeys) {
+  struct Case {
+    std::vector<uint16_t> keys;
+    std::string line;  // what the monitor received, seen in its answer
+  };
+  // "e 3000 " then keys; the answer of "d 3000 3001" shows the bytes stored.
+  const Case cases[] = {
+      {{'1', '2', 0x1D, 0x1D, 0x12, '3', '4', ' ', 0x12}, "3000  34 12"},      // insert mode
+      {{'1', '2', 0x08, '3', '4'}, "3000  34 00"},                          // BS: "134", low byte kept
+      {{'9', '9', 0x1D, 0x1D, 0x7F, 0x7F, '5', '6'}, "3000  56"},           // DEL at the cursor
+      {{'7', '7', 0x1B, 'e', ' ', '3', '0', '0', '0', ' ', '4', '4'}, "3000  44"},  // ESC clears
+  };
+  for (const Case& c : cases) {
+    TFirmwareRig rig;
+    ASSERT_TRUE(rig.WaitFor("> "));
+    rig.Type("e 3000 ");
+    for (uint16_t k : c.keys) rig.Keys.push_back(k);
+    ASSERT_TRUE(rig.Command(""));
+    ASSERT_TRUE(rig.Command("d 3000 3001"));
+    EXPECT_NE(rig.Screen().find(c.line), std::string::npos) << c.line << "\n" << rig.Screen();
+  }
+}
+
+TEST(Firmware, InsKeyTogglesTheLamp) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> "));
+  rig.State.TakeInsLampReq();
+  rig.Keys.push_back(0x12);
+  rig.RunMs(100);
+  EXPECT_EQ(rig.State.TakeInsLampReq(), INS_LAMP_ON);
+  rig.Keys.push_back(0x11);  // Shift+INS toggles as well
+  rig.RunMs(100);
+  EXPECT_EQ(rig.State.TakeInsLampReq(), INS_LAMP_OFF);
+}
+
+TEST(Firmware, BeepSoundsOnceAndErrorsBeep) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.Command("beep"));
+  EXPECT_EQ(rig.Host.Beeps, 1);
+  ASSERT_TRUE(rig.Command("what"));
+  EXPECT_EQ(rig.Host.Beeps, 2);
+}
+
+TEST(Firmware, BreakStopsALongDump) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> "));
+  rig.Type("d 0 ffff\n");
+  ASSERT_TRUE(rig.WaitFor("0100  "));
+  rig.State.PressBreak();
+  rig.RunMs(100);  // held down for a while
+  rig.State.ReleaseBreak();
+  ASSERT_TRUE(rig.WaitFor("Break\n"));
+  rig.RunMs(2000);
+  const std::string screen = rig.Screen();
+  EXPECT_EQ(screen.find("FFF0  "), std::string::npos) << screen;
+  EXPECT_TRUE(rig.PromptIsLast()) << screen;
+  // The monitor works on.
+  ASSERT_TRUE(rig.Command("e 1000 5a"));
+  EXPECT_EQ(rig.MainRam(0x1000), 0x5A);
+}
+
+TEST(Firmware, BreakWhileEditingCancelsTheLine) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> "));
+  rig.Type("e 1000 77");
+  rig.RunMs(400);
+  rig.State.PressBreak();
+  rig.RunMs(20);
+  rig.State.ReleaseBreak();
+  ASSERT_TRUE(rig.WaitFor("Break\n"));
+  rig.RunMs(200);
+  EXPECT_TRUE(rig.PromptIsLast());
+  EXPECT_EQ(rig.MainRam(0x1000), 0x00);  // the line was not taken
+  ASSERT_TRUE(rig.Command("e 1000 66"));
+  EXPECT_EQ(rig.MainRam(0x1000), 0x66);
+}
+
+TEST(Firmware, HotStartKeepsMemory) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.Command("e 2000 5a a5"));
+  rig.State.RequestReset(true);
+  ASSERT_TRUE(rig.WaitFor("Hot start\n> "));
+  ASSERT_TRUE(rig.Command("d 2000 2001"));
+  EXPECT_NE(rig.Screen().find("2000  5A A5"), std::string::npos) << rig.Screen();
+  // The timer interrupt is on again after the hot start.
+  const uint64_t before = rig.TimerIrqsRaised;
+  rig.RunMs(100);
+  EXPECT_GT(rig.TimerIrqsRaised, before);
+}
+
+TEST(Firmware, ColdResetShowsTheBannerAgain) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.Command("cls"));
+  EXPECT_EQ(rig.Screen().find("Quillon"), std::string::npos);
+  rig.State.RequestReset(false);
+  ASSERT_TRUE(rig.WaitFor("free firmware"));
+}
+
+TEST(Firmware, MainKeyInterruptsFeedTheLineEditor) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.Command("keyirq"));
+  EXPECT_EQ(rig.State.KeyIrqEnable.load() & 1, 1u);
+  EXPECT_NE(rig.Screen().find("Key IRQ on"), std::string::npos);
+  ASSERT_TRUE(rig.Command("e 1000 42"));  // typed through the main CPU's IRQ
+  EXPECT_EQ(rig.MainRam(0x1000), 0x42);
+  EXPECT_EQ(rig.State.ScpuIntReq.load() & SCPU_FIRQ_KEY, 0u);
+  ASSERT_TRUE(rig.Command("keyirq"));
+  EXPECT_EQ(rig.State.KeyIrqEnable.load() & 1, 0u);
+  rig.Type("key\n");  // KEY waits; give it one
+  ASSERT_TRUE(rig.WaitFor("Press a key: "));
+  rig.Keys.push_back(0xB1);
+  ASSERT_TRUE(rig.WaitFor("Press a key: B1"));
+}
+
+// Every timer IRQ the machine raises is counted (requests raised while one is
+// still pending merge, so the count may fall short by a few).
+TEST(Firmware, CountsTheTimerInterrupts) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("> "));
+  auto ticks = [&] {
+    const uint8_t* m = rig.Thread->Mcpu->Bank[0];
+    return static_cast<uint32_t>(m[MonTicks] << 24 | m[MonTicks + 1] << 16 | m[MonTicks + 2] << 8 | m[MonTicks + 3]);
+  };
+  const uint32_t t0 = ticks();
+  const uint64_t r0 = rig.TimerIrqsRaised;
+  ASSERT_TRUE(rig.Command("d 0 3ff"));  // busy with output meanwhile
+  rig.RunMs(3000);
+  const uint32_t counted = ticks() - t0;
+  const uint64_t raised = rig.TimerIrqsRaised - r0;
+  EXPECT_GT(raised, 1500u);
+  EXPECT_LE(counted, raised);
+  EXPECT_GE(counted, raised * 99 / 100);
+  const uint32_t before = ticks();
+  ASSERT_TRUE(rig.Command("time"));
+  const std::string screen = rig.Screen();
+  const size_t at = screen.rfind("Ticks ");
+  ASSERT_NE(at, std::string::npos) << screen;
+  const uint32_t shown = static_cast<uint32_t>(std::stoul(screen.substr(at + 6, 8), nullptr, 16));
+  EXPECT_GE(shown, before);
+  EXPECT_LE(shown, ticks());
+}
+
+// The tape and kanji routines called the way the trapped routines expect: a
+// request block at X, the tape byte at X+2, the kanji destination at X+2 and
+// code at X+4. This stand-in for the host's traps keeps the tape in memory.
+class TStandInTraps : public TTrapHandler {
+ public:
+  std::vector<uint8_t> Tape;
+  size_t Pos = 0;
+  void PatchRom(TMcpuIo& cpu) override {
+    for (uint16_t a : {0xF21F, 0xF2B0, 0xF330}) cpu.Bank[0][a] = 0x14;
+  }
+  void Trap(TMcpuIo& cpu) override {
+    const uint16_t at = static_cast<uint16_t>(cpu.PC - 1);
+    if (at == 0xF2B0) {
+      const uint8_t b = cpu.ReadByte(static_cast<uint16_t>(cpu.X + 2));
+      if (Pos < Tape.size()) Tape[Pos] = b; else Tape.push_back(b);
+      ++Pos;
+    } else if (at == 0xF330) {
+      cpu.WriteByte(static_cast<uint16_t>(cpu.X + 2), Pos < Tape.size() ? Tape[Pos++] : 0xFF);
+    } else if (at == 0xF21F) {
+      const uint16_t dest = cpu.ReadWord(static_cast<uint16_t>(cpu.X + 2));
+      const uint16_t jis = cpu.ReadWord(static_cast<uint16_t>(cpu.X + 4));
+      const std::vector<uint8_t> g = TTestHost::Glyph(jis);
+      for (int i = 0; i < 32; ++i) cpu.WriteByte(static_cast<uint16_t>(dest + i), g[i]);
+    } else {
+      return;
+    }
+    cpu.A = 0;
+    cpu.Rts();
+  }
+};
+
+TEST(Firmware, TapeSaveListLoad) {
+  TFirmwareRig rig;
+  TStandInTraps traps;
+  rig.Thread->Mcpu->SetTrapHandler(&traps);
+  rig.Thread->ResetMachine(false);
+  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.Command("f 3000 33ff 00"));
+  ASSERT_TRUE(rig.Command("e 3000 11 22 33"));
+  ASSERT_TRUE(rig.Command("e 33fe 44 55"));
+  ASSERT_TRUE(rig.Command("save hello 3000 33ff", 20000));
+  ASSERT_TRUE(rig.Command("save second 3000 3001", 20000));
+  EXPECT_NE(rig.Screen().find("Saved hello"), std::string::npos);
+  // The header as the tape scan looks for it: 01 3C 00, length, 8-byte name.
+  const std::string head = "\x01\x3C\x00\x0Ehello   ";
+  const std::string stream(traps.Tape.begin(), traps.Tape.end());
+  const size_t h = stream.find(std::string(head.data(), 12));
+  ASSERT_NE(h, std::string::npos);
+  EXPECT_EQ(stream.substr(h + 12, 4), std::string("\x30\x00\x04\x00", 4));  // start, length
+
+  traps.Pos = 0;
+  ASSERT_TRUE(rig.Command("dir", 20000));
+  EXPECT_NE(rig.Screen().find("hello    3000 0400\nsecond   3000 0002\nEnd of tape"), std::string::npos)
+      << rig.Screen();
+  ASSERT_TRUE(rig.Command("f 3000 33ff 00"));
+  traps.Pos = 0;
+  ASSERT_TRUE(rig.Command("load second 4000", 20000));
+  EXPECT_NE(rig.Screen().find("Found hello skipped\nFound second\nLoaded 4000-4001"), std::string::npos)
+      << rig.Screen();
+  traps.Pos = 0;
+  ASSERT_TRUE(rig.Command("load hello", 20000));
+  EXPECT_NE(rig.Screen().find("Loaded 3000-33FF"), std::string::npos) << rig.Screen();
+  EXPECT_EQ(rig.MainRam(0x3000), 0x11);
+  EXPECT_EQ(rig.MainRam(0x3002), 0x33);
+  EXPECT_EQ(rig.MainRam(0x33FE), 0x44);
+  EXPECT_EQ(rig.MainRam(0x33FF), 0x55);
+  EXPECT_EQ(rig.MainRam(0x4000), 0x11);
+  // A damaged data block is reported, not taken silently.
+  traps.Tape[h + 12 + 14 + 2 + 3 + 5] ^= 0xFF;
+  traps.Pos = 0;
+  ASSERT_TRUE(rig.Command("load hello", 20000));
+  EXPECT_NE(rig.Screen().find("Tape error"), std::string::npos) << rig.Screen();
+  // At the end of the tape (FF bytes) the search gives up.
+  traps.Pos = traps.Tape.size();
+  ASSERT_TRUE(rig.Command("load", 20000));
+  EXPECT_NE(rig.Screen().find("Not found"), std::string::npos) << rig.Screen();
+}
+
+TEST(Firmware, KanjiPatternComesFromTheKanjiRoutine) {
+  TFirmwareRig rig;
+  TStandInTraps traps;
+  rig.Thread->Mcpu->SetTrapHandler(&traps);
+  rig.Thread->ResetMachine(false);
+  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.Command("kanji 3021"));
+  const std::vector<uint8_t> g = TTestHost::Glyph(0x3021);
+  std::string hex;
+  for (int i = 0; i < 32; ++i) {
+    char b[4];
+    std::snprintf(b, sizeof b, "%02X%c", g[i], i % 16 == 15 ? '\n' : ' ');
+    hex += b;
+  }
+  for (size_t nl; (nl = hex.find(" \n")) != std::string::npos;) hex.erase(nl, 1);
+  EXPECT_NE(rig.Screen().find(hex), std::string::npos) << hex << "\n" << rig.Screen();
+  // Drawn too: the 16 rows of the pattern in video RAM below the hex lines.
+  const std::string screen = rig.Screen();
+  const uint8_t* sub = rig.Thread->Scpu->Bank[0];
+  int row = 0;
+  for (size_t p = 0; p < screen.find(hex); ++p) row += screen[p] == '\n';
+  row += 2;  // the two hex lines
+  for (int k = 0; k < 16; ++k) {
+    EXPECT_EQ(sub[row * 640 + k * 80], g[2 * k]) << k;
+    EXPECT_EQ(sub[row * 640 + k * 80 + 1], g[2 * k + 1]) << k;
+  }
+}
+
+// Without any host routine behind the traps the firmware still runs: the
+// boot falls through to the monitor, the disk answers "not ready" (error 10),
+// the kanji pattern is empty and the tape reads as its end.
+TEST(Firmware, RunsWithoutHostRoutines) {
+  TFirmwareRig rig;
+  rig.Thread->Mcpu->SetTrapHandler(nullptr);
+  rig.Thread->ResetMachine(false);
+  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.Command("dr 1000 0 0 1"));
+  EXPECT_NE(rig.Screen().find("Disk error 10"), std::string::npos) << rig.Screen();
+  ASSERT_TRUE(rig.Command("kanji 3021"));
+  EXPECT_NE(rig.Screen().find("00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\n"
+                              "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"),
+            std::string::npos);
+  ASSERT_TRUE(rig.Command("load", 20000));
+  EXPECT_NE(rig.Screen().find("Not found"), std::string::npos);
+}
+
+}  // namespace
