@@ -924,14 +924,14 @@ pname   LDB #8
         BNE .len
         RTS
 .go     LDX #TNAME
-        BRA .l
+        BRA pnout
 pnamepad LDB #8
         LDX #TNAME
-.l      LDA ,X+
+pnout   LDA ,X+
         JSR visible
         JSR putc
         DECB
-        BNE .l
+        BNE pnout
         RTS
 
 * LOAD [name [addr]]: the next file (of that name) from the tape, to its

@@ -94,6 +94,16 @@ class TFirmwareRig {
     return Screen().find(text) != std::string::npos;
   }
 
+  // Runs until the monitor's prompt is on the last line used.
+  bool WaitForPrompt(uint64_t limitMs = 3000) {
+    const uint64_t end = Clock.Now() + limitMs;
+    while (Clock.Now() < end) {
+      if (!KeysPending() && PromptIsLast()) return true;
+      RunMs(10);
+    }
+    return false;
+  }
+
   // Types a command line and waits until it is done: the prompt is back on
   // the last line used.
   bool Command(const std::string& line, uint64_t limitMs = 5000) {

@@ -19,7 +19,7 @@ constexpr uint16_t MonTicks = 0x7D64;
 
 TEST(Firmware, BootsToTheBannerAndPrompt) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> ", 2000)) << rig.Screen();
+  ASSERT_TRUE(rig.WaitForPrompt(2000)) << rig.Screen();
   const std::string screen = rig.Screen();
   EXPECT_EQ(screen.rfind("Quillon " QUILLON_VERSION " free firmware\n", 0), 0u) << screen;
   EXPECT_EQ(rig.Thread->Scpu->Bank[0][0xD036], 80);
@@ -46,7 +46,7 @@ TEST(Firmware, CommandsAnswer) {
   };
   for (const Case& c : cases) {
     TFirmwareRig rig;
-    ASSERT_TRUE(rig.WaitFor("> "));
+    ASSERT_TRUE(rig.WaitForPrompt());
     for (const std::string& line : c.lines) ASSERT_TRUE(rig.Command(line)) << line << "\n" << rig.Screen();
     EXPECT_NE(rig.Screen().find(c.expect), std::string::npos) << c.expect << "\n" << rig.Screen();
   }
@@ -54,7 +54,7 @@ TEST(Firmware, CommandsAnswer) {
 
 TEST(Firmware, FillAndEditChangeMemory) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("f 2000 20ff a5"));
   ASSERT_TRUE(rig.Command("e 2010 00 11"));
   EXPECT_EQ(rig.MainRam(0x1FFF), 0x00);
@@ -70,7 +70,7 @@ TEST(Firmware, FillAndEditChangeMemory) {
 // hardware (the cursor's cell may be inverted).
 TEST(Firmware, PictureMatchesTheTextScreen) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("help"));
   ASSERT_TRUE(rig.Command("d 0 ff"));
   rig.Type("\xB1\xB2\xDE");  // katakana on the screen too
@@ -109,7 +109,7 @@ TEST(Firmware, LineEditorKeys) {
   };
   for (const Case& c : cases) {
     TFirmwareRig rig;
-    ASSERT_TRUE(rig.WaitFor("> "));
+    ASSERT_TRUE(rig.WaitForPrompt());
     rig.Type("e 3000 ");
     for (uint16_t k : c.keys) rig.Keys.push_back(k);
     ASSERT_TRUE(rig.Command(""));
@@ -120,7 +120,7 @@ TEST(Firmware, LineEditorKeys) {
 
 TEST(Firmware, InsKeyTogglesTheLamp) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   rig.State.TakeInsLampReq();
   rig.Keys.push_back(0x12);
   rig.RunMs(100);
@@ -132,7 +132,7 @@ TEST(Firmware, InsKeyTogglesTheLamp) {
 
 TEST(Firmware, BeepSoundsOnceAndErrorsBeep) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("beep"));
   EXPECT_EQ(rig.Host.Beeps, 1);
   ASSERT_TRUE(rig.Command("what"));
@@ -141,7 +141,7 @@ TEST(Firmware, BeepSoundsOnceAndErrorsBeep) {
 
 TEST(Firmware, BreakStopsALongDump) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   rig.Type("d 0 ffff\n");
   ASSERT_TRUE(rig.WaitFor("0100  "));
   rig.State.PressBreak();
@@ -159,7 +159,7 @@ TEST(Firmware, BreakStopsALongDump) {
 
 TEST(Firmware, BreakWhileEditingCancelsTheLine) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   rig.Type("e 1000 77");
   rig.RunMs(400);
   rig.State.PressBreak();
@@ -175,10 +175,10 @@ TEST(Firmware, BreakWhileEditingCancelsTheLine) {
 
 TEST(Firmware, HotStartKeepsMemory) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("e 2000 5a a5"));
   rig.State.RequestReset(true);
-  ASSERT_TRUE(rig.WaitFor("Hot start\n> "));
+  ASSERT_TRUE(rig.WaitFor("Hot start\n>\n"));
   ASSERT_TRUE(rig.Command("d 2000 2001"));
   EXPECT_NE(rig.Screen().find("2000  5A A5"), std::string::npos) << rig.Screen();
   // The timer interrupt is on again after the hot start.
@@ -189,7 +189,7 @@ TEST(Firmware, HotStartKeepsMemory) {
 
 TEST(Firmware, ColdResetShowsTheBannerAgain) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("cls"));
   EXPECT_EQ(rig.Screen().find("Quillon"), std::string::npos);
   rig.State.RequestReset(false);
@@ -198,7 +198,7 @@ TEST(Firmware, ColdResetShowsTheBannerAgain) {
 
 TEST(Firmware, MainKeyInterruptsFeedTheLineEditor) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("keyirq"));
   EXPECT_EQ(rig.State.KeyIrqEnable.load() & 1, 1u);
   EXPECT_NE(rig.Screen().find("Key IRQ on"), std::string::npos);
@@ -208,7 +208,7 @@ TEST(Firmware, MainKeyInterruptsFeedTheLineEditor) {
   ASSERT_TRUE(rig.Command("keyirq"));
   EXPECT_EQ(rig.State.KeyIrqEnable.load() & 1, 0u);
   rig.Type("key\n");  // KEY waits; give it one
-  ASSERT_TRUE(rig.WaitFor("Press a key: "));
+  ASSERT_TRUE(rig.WaitFor("Press a key:"));
   rig.Keys.push_back(0xB1);
   ASSERT_TRUE(rig.WaitFor("Press a key: B1"));
 }
@@ -217,7 +217,7 @@ TEST(Firmware, MainKeyInterruptsFeedTheLineEditor) {
 // still pending merge, so the count may fall short by a few).
 TEST(Firmware, CountsTheTimerInterrupts) {
   TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   auto ticks = [&] {
     const uint8_t* m = rig.Thread->Mcpu->Bank[0];
     return static_cast<uint32_t>(m[MonTicks] << 24 | m[MonTicks + 1] << 16 | m[MonTicks + 2] << 8 | m[MonTicks + 3]);
@@ -277,7 +277,7 @@ TEST(Firmware, TapeSaveListLoad) {
   TStandInTraps traps;
   rig.Thread->Mcpu->SetTrapHandler(&traps);
   rig.Thread->ResetMachine(false);
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("f 3000 33ff 00"));
   ASSERT_TRUE(rig.Command("e 3000 11 22 33"));
   ASSERT_TRUE(rig.Command("e 33fe 44 55"));
@@ -285,9 +285,9 @@ TEST(Firmware, TapeSaveListLoad) {
   ASSERT_TRUE(rig.Command("save second 3000 3001", 20000));
   EXPECT_NE(rig.Screen().find("Saved hello"), std::string::npos);
   // The header as the tape scan looks for it: 01 3C 00, length, 8-byte name.
-  const std::string head = "\x01\x3C\x00\x0Ehello   ";
+  const std::string head("\x01\x3C\x00\x0E" "hello   ", 12);
   const std::string stream(traps.Tape.begin(), traps.Tape.end());
-  const size_t h = stream.find(std::string(head.data(), 12));
+  const size_t h = stream.find(head);
   ASSERT_NE(h, std::string::npos);
   EXPECT_EQ(stream.substr(h + 12, 4), std::string("\x30\x00\x04\x00", 4));  // start, length
 
@@ -324,7 +324,7 @@ TEST(Firmware, KanjiPatternComesFromTheKanjiRoutine) {
   TStandInTraps traps;
   rig.Thread->Mcpu->SetTrapHandler(&traps);
   rig.Thread->ResetMachine(false);
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("kanji 3021"));
   const std::vector<uint8_t> g = TTestHost::Glyph(0x3021);
   std::string hex;
@@ -354,7 +354,7 @@ TEST(Firmware, RunsWithoutHostRoutines) {
   TFirmwareRig rig;
   rig.Thread->Mcpu->SetTrapHandler(nullptr);
   rig.Thread->ResetMachine(false);
-  ASSERT_TRUE(rig.WaitFor("> "));
+  ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("dr 1000 0 0 1"));
   EXPECT_NE(rig.Screen().find("Disk error 10"), std::string::npos) << rig.Screen();
   ASSERT_TRUE(rig.Command("kanji 3021"));
