@@ -1,0 +1,203 @@
+// End-to-end runs of the whole program: quillon --headless with our own
+// firmware, typing at the monitor and reading the text screen it prints.
+// Disk and tape images are made here; the boot programs are assembled from
+// basic_boot.asm and dos_loader.asm at build time.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "Vtp.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TRun {
+  int Status = -1;
+  std::string Output;  // standard output and error
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Runs quillon --headless with our firmware and the given arguments.
+TRun Quillon(const std::vector<std::string>& args) {
+  std::string cmd = Quote(QUILLON_PROGRAM) + " --headless --firmware " + Quote(QUILLON_FIRMWARE_DIR);
+  for (const std::string& a : args) cmd += " " + Quote(a);
+  cmd += " 2>&1";
+  TRun run;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (p == nullptr) return run;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) run.Output.append(buf, n);
+  const int st = pclose(p);
+  run.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  std::erase(run.Output, '\r');
+  return run;
+}
+
+// A scratch directory per test.
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    Dir = fs::temp_directory_path() / ("quillon_e2e_" + std::to_string(getpid()) + "_" + info->name());
+    fs::create_directories(Dir);
+  }
+  void TearDown() override { fs::remove_all(Dir); }
+  fs::path Dir;
+};
+
+std::vector<uint8_t> ReadFile(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+// A disk image of 40 tracks, 2 sides, 16 sectors of 256 bytes; sector s of
+// track t, side h at 480 + ((2t + h) * 16 + s - 1) * 256.
+size_t SectorOffset(int t, int h, int s) { return 480 + ((2 * t + h) * 16 + s - 1) * 256; }
+void WriteDisk(const fs::path& p, const std::vector<uint8_t>& track0side0) {
+  std::vector<uint8_t> img(480 + 80 * 16 * 256, 0xE5);
+  for (int i = 0; i < 80; ++i) {
+    const uint32_t off = 480 + i * 16 * 256;
+    for (int b = 0; b < 4; ++b) img[i * 6 + b] = static_cast<uint8_t>(off >> (8 * b));
+    img[i * 6 + 4] = 1;   // 256-byte sectors
+    img[i * 6 + 5] = 16;  // sectors 1-16
+  }
+  std::copy(track0side0.begin(), track0side0.end(), img.begin() + 480);
+  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(img.data()), img.size());
+}
+
+// The values of every "Ticks XXXXXXXX" line, in order.
+std::vector<uint32_t> TickReadings(const std::string& screen) {
+  std::vector<uint32_t> v;
+  for (size_t at = 0; (at = screen.find("Ticks ", at)) != std::string::npos; at += 6)
+    v.push_back(static_cast<uint32_t>(std::stoul(screen.substr(at + 6, 8), nullptr, 16)));
+  return v;
+}
+
+TEST_F(EndToEnd, BootsToTheBannerAndPrompt) {
+  const TRun r = Quillon({"--wait-text", "free firmware", "--wait-text", "> ", "--print-screen"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_EQ(r.Output.rfind("Quillon " QUILLON_VERSION " free firmware", 0), 0u) << r.Output;
+  EXPECT_NE(r.Output.find("\n> "), std::string::npos) << r.Output;
+}
+
+TEST_F(EndToEnd, TypedCommandIsAnswered) {
+  const TRun r = Quillon({"--wait-text", "> ", "--type", "e 1000 41 42 c1\\r", "--type", "d 1000 1002\\r",
+                          "--wait-text", "1000  41 42 C1 00", "--print-screen"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  // The dump's character column shows the katakana too.
+  EXPECT_NE(r.Output.find("  AB\xEF\xBD\xB1........."), std::string::npos) << r.Output;
+}
+
+// The text copy holds exactly what was typed, 80 columns a row, katakana
+// included.
+TEST_F(EndToEnd, TextCopyShowsWhatWasTyped) {
+  const TRun r = Quillon({"--wait-text", "> ", "--type", "e 1234 56 78\\r", "--type", "ｱｲｳ abc",
+                          "--run", "200", "--print-screen"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  const std::string typed1 = "> e 1234 56 78" + std::string(80 - 14, ' ') + "\n";
+  EXPECT_NE(r.Output.find(typed1), std::string::npos) << r.Output;
+  EXPECT_NE(r.Output.find("\n> ｱｲｳ abc    "), std::string::npos) << r.Output;
+}
+
+// The main timer IRQs the firmware counts over 10 s of machine time, against
+// the default rate (a period of 2.03 ms). Between the two readings lie the
+// 10 s run and the typing of the second command (5 keys, 20 ms each).
+TEST_F(EndToEnd, MainTimerRate) {
+  const TRun r = Quillon({"--wait-text", "> ", "--type", "time\\r", "--wait-text", "Ticks", "--run", "10000",
+                          "--type", "time\\r", "--run", "100", "--print-screen"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  const std::vector<uint32_t> t = TickReadings(r.Output);
+  ASSERT_EQ(t.size(), 2u) << r.Output;
+  const double counted = t[1] - t[0];
+  const double expected = (10000.0 + 100.0) * 256 / 519;  // main period 519/256 ms
+  EXPECT_NEAR(counted / expected, 1.0, 0.03) << counted << " counted, " << expected << " expected";
+}
+
+#ifdef QUILLON_HAVE_TRAPS
+
+TEST_F(EndToEnd, BasicModeBootRunsTheBootSector) {
+  std::vector<uint8_t> sector = ReadFile(fs::path(E2E_PROGRAM_DIR) / "basic_boot.bin");
+  ASSERT_EQ(sector.size(), 256u);
+  const fs::path disk = Dir / "boot.vfd";
+  WriteDisk(disk, sector);
+  const TRun r = Quillon({disk.string(), "--boot", "basic", "--wait-text", "free firmware", "--print-screen"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_EQ(r.Output.rfind("Boot sector says hello", 0), 0u) << r.Output;
+}
+
+TEST_F(EndToEnd, DosModeBootRunsTheTwoSectorLoader) {
+  std::vector<uint8_t> loader = ReadFile(fs::path(E2E_PROGRAM_DIR) / "dos_loader.bin");
+  ASSERT_EQ(loader.size(), 512u);
+  const fs::path disk = Dir / "dos.vfd";
+  WriteDisk(disk, loader);  // sectors 1 and 2 of track 0
+  const TRun r = Quillon({disk.string(), "--boot", "dos", "--wait-text", "free firmware", "--print-screen"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_EQ(r.Output.rfind("DOS loader: sector 1", 0), 0u) << r.Output;
+  EXPECT_NE(r.Output.find("\nDOS loader: sector 2"), std::string::npos) << r.Output;
+}
+
+// SAVE writes a file the tape scan finds by name; DIR lists it and LOAD
+// brings the same bytes back, each in a run of its own from the tape's start.
+TEST_F(EndToEnd, TapeSaveListLoad) {
+  const fs::path tape = Dir / "t.vtp";
+  std::ofstream(tape, std::ios::binary).close();
+  TRun r = Quillon({tape.string(), "--wait-text", "> ", "--type", "f 3000 30ff 5a\\r", "--type",
+                    "e 3000 11 22 33\\r", "--type", "save hello 3000 30ff\\r", "--wait-text", "Saved hello"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+
+  TVtp deck;
+  ASSERT_TRUE(deck.OpenTape(tape.string()));
+  int64_t pos = 0;
+  std::string name;
+  ASSERT_EQ(deck.NextTapeFile(pos, name), 0);
+  EXPECT_EQ(name, "hello   ");
+  EXPECT_EQ(deck.NextTapeFile(pos, name), 1);  // one file only
+  deck.CloseTape();
+
+  r = Quillon({tape.string(), "--wait-text", "> ", "--type", "dir\\r", "--wait-text", "End of tape", "--print-screen"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_NE(r.Output.find("hello    3000 0100"), std::string::npos) << r.Output;
+
+  r = Quillon({tape.string(), "--wait-text", "> ", "--type", "load hello\\r", "--wait-text", "Loaded 3000-30FF",
+               "--type", "d 30f8 3107\\r", "--type", "d 3000 3002\\r", "--wait-text", "3000  11 22 33 00",
+               "--print-screen"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_NE(r.Output.find("30F8  5A 5A 5A 5A 5A 5A 5A 5A 00 00"), std::string::npos) << r.Output;
+}
+
+// DW writes a sector through the request-block routine, DR reads it back in a
+// later run; a sector the track does not have is error 12.
+TEST_F(EndToEnd, DiskSectorWriteAndRead) {
+  const fs::path disk = Dir / "data.vfd";
+  WriteDisk(disk, {});
+  TRun r = Quillon({disk.string(), "--wait-text", "> ", "--type", "f 3000 30ff 5a\\r", "--type",
+                    "e 3000 de ad\\r", "--type", "dw 3000 0 1 2\\r", "--wait-text", "OK"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  const std::vector<uint8_t> img = ReadFile(disk);
+  ASSERT_GT(img.size(), SectorOffset(1, 0, 2) + 256);
+  EXPECT_EQ(img[SectorOffset(1, 0, 2)], 0xDE);
+  EXPECT_EQ(img[SectorOffset(1, 0, 2) + 1], 0xAD);
+  EXPECT_EQ(img[SectorOffset(1, 0, 2) + 255], 0x5A);
+  EXPECT_EQ(img[SectorOffset(1, 0, 3)], 0xE5);
+
+  r = Quillon({disk.string(), "--wait-text", "> ", "--type", "dr 4000 0 1 2\\r", "--type", "d 4000 4003\\r",
+               "--wait-text", "4000  DE AD 5A 5A", "--type", "dr 4000 0 1 17\\r", "--wait-text", "Disk error 12"});
+  EXPECT_EQ(r.Status, 0) << r.Output;
+}
+
+#endif  // QUILLON_HAVE_TRAPS
+
+}  // namespace
