@@ -10,6 +10,13 @@
 
 #include "FirmwareRig.h"
 
+#ifdef QUILLON_HAVE_TRAPS
+#include "Bios.h"
+#include "Fdc.h"
+#include "Vfd.h"
+#include "Vtp.h"
+#endif
+
 namespace {
 
 // Where the sub firmware keeps the cursor (column, row, shown) and its font.
@@ -319,6 +326,27 @@ TEST(Firmware, TapeSaveListLoad) {
   EXPECT_NE(rig.Screen().find("Not found"), std::string::npos) << rig.Screen();
 }
 
+// KANJI shows the 32 pattern bytes in hex and draws them below (16 rows of
+// two bytes, at the start of the row after the hex lines).
+void ExpectKanjiShown(TFirmwareRig& rig, const std::vector<uint8_t>& g) {
+  std::string hex;
+  for (int i = 0; i < 32; ++i) {
+    char b[4];
+    std::snprintf(b, sizeof b, i % 16 == 15 ? "%02X\n" : "%02X ", g[i]);
+    hex += b;
+  }
+  const std::string screen = rig.Screen();
+  const size_t at = screen.find(hex);
+  ASSERT_NE(at, std::string::npos) << hex << "\n" << screen;
+  const uint8_t* sub = rig.Thread->Scpu->Bank[0];
+  int row = 2;  // below the two hex lines
+  for (size_t p = 0; p < at; ++p) row += screen[p] == '\n';
+  for (int k = 0; k < 16; ++k) {
+    EXPECT_EQ(sub[row * 640 + k * 80], g[2 * k]) << k;
+    EXPECT_EQ(sub[row * 640 + k * 80 + 1], g[2 * k + 1]) << k;
+  }
+}
+
 TEST(Firmware, KanjiPatternComesFromTheKanjiRoutine) {
   TFirmwareRig rig;
   TStandInTraps traps;
@@ -326,26 +354,24 @@ TEST(Firmware, KanjiPatternComesFromTheKanjiRoutine) {
   rig.Thread->ResetMachine(false);
   ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("kanji 3021"));
-  const std::vector<uint8_t> g = TTestHost::Glyph(0x3021);
-  std::string hex;
-  for (int i = 0; i < 32; ++i) {
-    char b[4];
-    std::snprintf(b, sizeof b, "%02X%c", g[i], i % 16 == 15 ? '\n' : ' ');
-    hex += b;
-  }
-  for (size_t nl; (nl = hex.find(" \n")) != std::string::npos;) hex.erase(nl, 1);
-  EXPECT_NE(rig.Screen().find(hex), std::string::npos) << hex << "\n" << rig.Screen();
-  // Drawn too: the 16 rows of the pattern in video RAM below the hex lines.
-  const std::string screen = rig.Screen();
-  const uint8_t* sub = rig.Thread->Scpu->Bank[0];
-  int row = 0;
-  for (size_t p = 0; p < screen.find(hex); ++p) row += screen[p] == '\n';
-  row += 2;  // the two hex lines
-  for (int k = 0; k < 16; ++k) {
-    EXPECT_EQ(sub[row * 640 + k * 80], g[2 * k]) << k;
-    EXPECT_EQ(sub[row * 640 + k * 80 + 1], g[2 * k + 1]) << k;
-  }
+  ExpectKanjiShown(rig, TTestHost::Glyph(0x3021));
 }
+
+#ifdef QUILLON_HAVE_TRAPS
+// Through the machine's own kanji trap: the pattern is the host glyph of the
+// character (JIS 3021 is Shift_JIS 889F).
+TEST(Firmware, KanjiPatternIsTheHostGlyph) {
+  TFirmwareRig rig;
+  TVfd vfd;
+  TVtp vtp;
+  TFdc fdc(vfd);
+  TBios bios(*rig.Thread->Mcpu, vfd, vtp, fdc);
+  rig.Thread->ResetMachine(false);
+  ASSERT_TRUE(rig.WaitForPrompt());
+  ASSERT_TRUE(rig.Command("kanji 3021"));
+  ExpectKanjiShown(rig, TTestHost::Glyph(0x889F));
+}
+#endif
 
 // Without any host routine behind the traps the firmware still runs: the
 // boot falls through to the monitor, the disk answers "not ready" (error 10),
