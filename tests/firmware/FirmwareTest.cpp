@@ -10,12 +10,6 @@
 
 #include "FirmwareRig.h"
 
-#ifdef QUILLON_HAVE_TRAPS
-#include "Bios.h"
-#include "Fdc.h"
-#include "Vfd.h"
-#include "Vtp.h"
-#endif
 
 namespace {
 
@@ -358,15 +352,10 @@ TEST(Firmware, KanjiPatternComesFromTheKanjiRoutine) {
 }
 
 #ifdef QUILLON_HAVE_TRAPS
-// Through the machine's own kanji trap: the pattern is the host glyph of the
-// character (JIS 3021 is Shift_JIS 889F).
+// Through the machine's own kanji trap, which the run loop plugs in: the
+// pattern is the host glyph of the character (JIS 3021 is Shift_JIS 889F).
 TEST(Firmware, KanjiPatternIsTheHostGlyph) {
   TFirmwareRig rig;
-  TVfd vfd;
-  TVtp vtp;
-  TFdc fdc(vfd);
-  TBios bios(*rig.Thread->Mcpu, vfd, vtp, fdc);
-  rig.Thread->ResetMachine(false);
   ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("kanji 3021"));
   ExpectKanjiShown(rig, TTestHost::Glyph(0x889F));
