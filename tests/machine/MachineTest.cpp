@@ -9,9 +9,13 @@ namespace {
 
 TEST(Machine, HaltReleaseHandshakeAndSharedRam) {
   TTestMachine t;
-  // Sub: loop { INC D380; LDA D381; STA C010 }
-  TTestMachine::Put(t.Sub, 0xD800, 0xD800,
-                    {0x7C, 0xD3, 0x80, 0xB6, 0xD3, 0x81, 0xB7, 0xC0, 0x10, 0x20, 0xF5});
+  TTestMachine::Assemble(t.Sub, 0xD800, R"(
+        ORG  $D800
+LOOP    INC  $D380           ; count in shared RAM
+        LDA  $D381           ; copy what the main CPU left there
+        STA  $C010
+        BRA  LOOP
+)");
   auto& m = t.Build();
   auto& main = t.Main();
 
@@ -228,10 +232,16 @@ TEST(Machine, IrqRaisedAfterResetRequestIsEnteredFirst) {
   TTestMachine t;
   auto& m = t.Build();
   auto& main = t.Main();
-  main.Bank[0][0xFFF8] = 0x10;  // IRQ vector 1000: LDA FD03; RTI
-  main.Bank[0][0xFFF9] = 0x00;
-  t.RunMainFrom(0x1000, {0xB6, 0xFD, 0x03, 0x3B});
-  t.RunMainFrom(0x2000, {0x20, 0xFE});
+  TTestMachine::Assemble(main, R"(
+        ORG  $FFF8
+        FDB  $1000           ; IRQ vector
+        ORG  $1000
+        LDA  $FD03           ; acknowledge
+        RTI
+        ORG  $2000
+        BRA  *
+)");
+  main.PC = 0x2000;
   main.CC = 0;
   main.S = 0x7F00;
   main.WriteByte(0xFD02, 0x04);

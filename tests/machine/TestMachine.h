@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "Asm09.h"
 #include "HostServices.h"
 #include "MachineState.h"
 #include "Mcputh.h"
@@ -43,9 +45,9 @@ enum : uint16_t {
   MAIN_HOT = 0x8100,   // BASIC image's hot-start entry: BRA *
   MAIN_COLD = 0x8200,  // BASIC image's cold-start entry: BRA *
   SUB_RESET = 0xD800,  // BRA *
-  SUB_NMI = 0xDC00,    // INC C000; RTI
-  SUB_FIRQ = 0xDD00,   // INC C001; LDA D401; RTI
-  SUB_IRQ = 0xDE00,    // INC C002; LDA D402; RTI
+  SUB_NMI = 0xDC00,    // counts in C000
+  SUB_FIRQ = 0xDD00,   // counts in C001, acknowledges at D401
+  SUB_IRQ = 0xDE00,    // counts in C002, acknowledges at D402
 };
 
 struct TTestMachine {
@@ -59,17 +61,34 @@ struct TTestMachine {
   std::string Dir;
 
   TTestMachine() {
-    Put(Rom1, 0x8000, 0xFBFC, {MAIN_HOT >> 8, MAIN_HOT & 0xFF, MAIN_COLD >> 8,
-                               MAIN_COLD & 0xFF});
-    Put(Rom1, 0x8000, MAIN_HOT, {0x20, 0xFE});
-    Put(Rom1, 0x8000, MAIN_COLD, {0x20, 0xFE});
-    Put(Rom2, 0xFE00, 0xFE00, {0x20, 0xFE});
-    Put(Sub, 0xD800, SUB_RESET, {0x20, 0xFE});
-    Put(Sub, 0xD800, SUB_NMI, {0x7C, 0xC0, 0x00, 0x3B});
-    Put(Sub, 0xD800, SUB_FIRQ, {0x7C, 0xC0, 0x01, 0xB6, 0xD4, 0x01, 0x3B});
-    Put(Sub, 0xD800, SUB_IRQ, {0x7C, 0xC0, 0x02, 0xB6, 0xD4, 0x02, 0x3B});
-    Put(Sub, 0xD800, 0xFFF6, {SUB_FIRQ >> 8, 0x00, SUB_IRQ >> 8, 0x00});
-    Put(Sub, 0xD800, 0xFFFC, {SUB_NMI >> 8, 0x00, SUB_RESET >> 8, 0x00});
+    Assemble(Rom1, 0x8000, R"(
+        ORG  $FBFC
+        FDB  $8100,$8200     ; hot start, cold start
+        ORG  $8100
+        BRA  *
+        ORG  $8200
+        BRA  *
+)");
+    Assemble(Rom2, 0xFE00, " ORG $FE00\n BRA *\n");
+    Assemble(Sub, 0xD800, R"(
+        ORG  $D800
+        BRA  *
+        ORG  $DC00           ; NMI
+        INC  $C000
+        RTI
+        ORG  $DD00           ; FIRQ: key
+        INC  $C001
+        LDA  $D401
+        RTI
+        ORG  $DE00           ; IRQ: cancel
+        INC  $C002
+        LDA  $D402
+        RTI
+        ORG  $FFF6
+        FDB  $DD00,$DE00
+        ORG  $FFFC
+        FDB  $DC00,$D800
+)");
     char tmpl[] = "/tmp/quillon-machine-XXXXXX";
     Dir = mkdtemp(tmpl);
   }
@@ -78,10 +97,25 @@ struct TTestMachine {
     std::filesystem::remove_all(Dir);
   }
 
-  static void Put(std::vector<uint8_t>& image, uint16_t base, uint16_t address,
-                  std::initializer_list<int> bytes) {
-    size_t i = address - base;
-    for (int b : bytes) image.at(i++) = static_cast<uint8_t>(b);
+  // Assembles source (which sets its own ORG) and copies the bytes it wrote
+  // into memory at base (an image, or a CPU's bank).
+  static void Assemble(uint8_t* memory, size_t size, uint16_t base,
+                       const std::string& source) {
+    asm09::Result r = asm09::AssembleString(source, "test.asm");
+    ASSERT_TRUE(r.ok) << r.ErrorText();
+    for (size_t a = 0; a < 0x10000; ++a) {
+      if (!r.written[a]) continue;
+      ASSERT_TRUE(a >= base && a - base < size) << "byte outside at " << a;
+      memory[a - base] = r.image[a];
+    }
+  }
+  static void Assemble(std::vector<uint8_t>& image, uint16_t base,
+                       const std::string& source) {
+    Assemble(image.data(), image.size(), base, source);
+  }
+  // Into a CPU's memory after Build.
+  static void Assemble(TCpu09& cpu, const std::string& source) {
+    Assemble(cpu.Bank[0], 0x10000, 0, source);
   }
 
   // Writes the images (those not skipped), builds the machine and resets it.
@@ -96,12 +130,6 @@ struct TTestMachine {
 
   TMcpuIo& Main() { return *Machine->Mcpu; }
   TScpuIo& Subcpu() { return *Machine->Scpu; }
-
-  // Puts a program into main RAM and points the main CPU at it.
-  void RunMainFrom(uint16_t address, std::initializer_list<int> code) {
-    for (int b : code) Main().Bank[0][address++] = static_cast<uint8_t>(b);
-    Main().PC = static_cast<uint16_t>(address - code.size());
-  }
 
  private:
   void Write(const std::string& name, const std::vector<uint8_t>& data,

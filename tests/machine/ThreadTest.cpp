@@ -13,24 +13,36 @@ std::atomic<unsigned> Sink{0};
 
 TEST(MachineThread, SuspendResumeWhileRequestsArrive) {
   TTestMachine t;
-  // Sub: fill video RAM forever. Main: halt the sub CPU, read shared RAM,
-  // release it, forever.
-  TTestMachine::Put(t.Sub, 0xD800, 0xD800,
-                    {0x8E, 0x00, 0x00, 0xA7, 0x80, 0x4C, 0x8C, 0xC0, 0x00,
-                     0x26, 0xF8, 0x20, 0xF3});
-  TTestMachine::Put(t.Rom2, 0xFE00, 0xFE00,
-                    {0x86, 0x80, 0xB7, 0xFD, 0x05, 0xB6, 0xFC, 0x80, 0x7F,
-                     0xFD, 0x05, 0x20, 0xF3});
+  TTestMachine::Assemble(t.Sub, 0xD800, R"(
+        ORG  $D800
+FILL    LDX  #0              ; fill video RAM forever
+LOOP    STA  ,X+
+        INCA
+        CMPX #$C000
+        BNE  LOOP
+        BRA  FILL
+)");
+  TTestMachine::Assemble(t.Rom2, 0xFE00, R"(
+        ORG  $FE00
+LOOP    LDA  #$80            ; halt the sub CPU, read shared RAM, release
+        STA  $FD05
+        LDA  $FC80
+        CLR  $FD05
+        BRA  LOOP
+)");
   auto& m = t.Build();
   auto& main = t.Main();
   main.S = 0x7F00;
-  // Main IRQ and FIRQ handlers acknowledge at FD03/FD04.
-  main.Bank[0][0xFFF6] = 0x10;
-  main.Bank[0][0xFFF7] = 0x10;
-  main.Bank[0][0xFFF8] = 0x10;
-  main.Bank[0][0xFFF9] = 0x00;
-  t.RunMainFrom(0x1000, {0xB6, 0xFD, 0x03, 0x3B});
-  t.RunMainFrom(0x1010, {0xB6, 0xFD, 0x04, 0x3B});
+  TTestMachine::Assemble(main, R"(
+        ORG  $FFF6
+        FDB  $1010,$1000     ; FIRQ, IRQ
+        ORG  $1000
+        LDA  $FD03
+        RTI
+        ORG  $1010
+        LDA  $FD04
+        RTI
+)");
   t.State.CpuWait = 255;
 
   m.Start();
