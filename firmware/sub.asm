@@ -50,6 +50,8 @@ SCROFF  EQU $D010           ; hardware scroll offset (2 bytes)
 EDSTART EQU $D012           ; column where the edited line begins
 ESCST   EQU $D013           ; 1: the last character printed was ESC
 TMPA    EQU $D014
+HISTLEN EQU $D015           ; length of the last line entered
+HIST    EQU $C800           ; the last line entered (up to 80 characters)
 COLS    EQU $D036           ; read by the host's text copy
 ROWS    EQU $D037
 
@@ -75,6 +77,7 @@ reset   ORCC #$50
         STA S_INSLAMP       ; a write puts the INS lamp out
         CLR CURON
         CLR ESCST
+        CLR HISTLEN
         LDA #NCOLS
         STA COLS
         LDA #NROWS
@@ -179,7 +182,7 @@ cpattern
 * in insert mode) at the cursor; BS deletes to the left, DEL at the cursor;
 * left, right and HOME move; INS toggles insert mode and its lamp; ESC
 * clears the line; Shift+DEL clears to its end; Shift+HOME clears the
-* screen; RETURN ends. The result is the text of the row from the starting
+* screen; UP brings back the last line entered; RETURN ends. The result is the text of the row from the starting
 * column, trailing spaces dropped.
 cinput  CLR CANCEL
         LDA CURX
@@ -208,43 +211,43 @@ cinput  CLR CANCEL
 .over   JSR drawch
         LDA CURX
         CMPA #NCOLS-1
-        BHS .next
+        LBHS .next
         INC CURX
-        BRA .next
+        LBRA .next
 .del    JSR delch
-        BRA .next
+        LBRA .next
 .ctrl   CMPA #CH_BS
         BNE .c1
         LDA CURX
         CMPA EDSTART
-        BLS .next
+        LBLS .next
         DEC CURX
         JSR delch
-        BRA .next
+        LBRA .next
 .c1     CMPA #CH_LEFT
         BNE .c2
         LDA CURX
         CMPA EDSTART
-        BLS .next
+        LBLS .next
         DEC CURX
-        BRA .next
+        LBRA .next
 .c2     CMPA #CH_RIGHT
         BNE .c3
         LDA CURX
         CMPA #NCOLS-1
-        BHS .next
+        LBHS .next
         INC CURX
-        BRA .next
+        LBRA .next
 .c3     CMPA #CH_HOME
         BNE .c4
         LDA EDSTART
         STA CURX
-        BRA .next
+        LBRA .next
 .c4     CMPA #CH_CLS
         BNE .c5
         JSR cls
         CLR EDSTART
-        BRA .next
+        LBRA .next
 .c5     CMPA #$12           ; INS
         BEQ .ins
         CMPA #$11           ; Shift+INS
@@ -254,18 +257,22 @@ cinput  CLR CANCEL
         STA INSMODE
         BEQ .lampoff
         LDA S_INSLAMP       ; a read lights the lamp
-        BRA .next
+        LBRA .next
 .lampoff STA S_INSLAMP      ; a write puts it out
-        BRA .next
+        LBRA .next
 .c6     CMPA #CH_ESC
         BNE .c7
         LDA EDSTART
         STA CURX
         JSR clreol
-        BRA .next
+        LBRA .next
 .c7     CMPA #$05           ; Shift+DEL
-        BNE .next
+        BNE .c8
         JSR clreol
+        LBRA .next
+.c8     CMPA #CH_UP
+        LBNE .next
+        JSR recall
 .next   LDA TICKS           ; show the cursor at once
         SUBA #BLINK
         STA BLINKT
@@ -291,9 +298,12 @@ cinput  CLR CANCEL
         SUBD ,S++
         STB SH_SUB+SH_LEN
         BEQ .done
+        STB HISTLEN
         LDU #SH_SUB+SH_DATA
+        LDX #HIST
 .cp     LDA ,Y+
         STA ,U+
+        STA ,X+
         DECB
         BNE .cp
 .done   CLR SH_SUB+SH_STAT
@@ -305,6 +315,25 @@ cinput  CLR CANCEL
         LDA #1
         STA SH_SUB+SH_STAT
         RTS
+
+* recall: the line being edited becomes the last line entered.
+recall  LDA EDSTART
+        STA CURX
+        JSR clreol
+        LDX #HIST
+        LDB HISTLEN
+        BEQ .r
+.l      LDA CURX
+        CMPA #NCOLS-1
+        BHS .r
+        LDA ,X+
+        PSHS B,X
+        JSR drawch
+        PULS B,X
+        INC CURX
+        DECB
+        BNE .l
+.r      RTS
 
 * ---------------------------------------------------------------- keys
 * getk: next key of the ring. C = 1 and A = code, or C = 0 when empty.

@@ -119,6 +119,18 @@ TEST(Firmware, LineEditorKeys) {
   }
 }
 
+TEST(Firmware, UpKeyBringsBackTheLastLine) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitForPrompt());
+  ASSERT_TRUE(rig.Command("e 3000 77"));
+  rig.Thread->Mcpu->Bank[0][0x3000] = 0;
+  rig.Keys.push_back('x');
+  rig.Keys.push_back(0x1E);  // UP replaces what was typed
+  ASSERT_TRUE(rig.Command(""));
+  EXPECT_EQ(rig.MainRam(0x3000), 0x77);
+  EXPECT_NE(rig.Screen().find("> e 3000 77\n> e 3000 77\n>"), std::string::npos) << rig.Screen();
+}
+
 TEST(Firmware, InsKeyTogglesTheLamp) {
   TFirmwareRig rig;
   ASSERT_TRUE(rig.WaitForPrompt());
