@@ -1,0 +1,34 @@
+// The main window's private messages. The host timer posts the frame request
+// and the paste step, the keyboard filter posts the key presses and releases;
+// each is a posted Qt event whose type number is the window message number
+// the program has always used for it.
+#pragma once
+
+#include <QEvent>
+#include <cstdint>
+
+enum : int {
+  WM_FLIP = 0x8190,         // draw a frame
+  WM_HOSTKEYDOWN = 0x8191,  // a host key was pressed
+  WM_HOSTKEYUP = 0x8192,    // a host key was released
+  WM_PASTECHAR = 0x8193,    // send the next byte of the paste in progress
+};
+
+inline QEvent::Type HostEventType(int message) { return static_cast<QEvent::Type>(message); }
+
+// WM_HOSTKEYDOWN and WM_HOSTKEYUP: the key's Windows virtual-key code and the
+// flags word of a key message (bit 30 set when the key was already down,
+// bit 31 set when it is being released).
+class THostKeyEvent : public QEvent {
+ public:
+  THostKeyEvent(int message, uint32_t vk, uint32_t flags)
+      : QEvent(HostEventType(message)), Vk(vk), Flags(flags) {}
+  const uint32_t Vk;
+  const uint32_t Flags;
+};
+
+// Key message flags.
+enum : uint32_t {
+  HostKeyFlag_AlreadyDown = 1u << 30,
+  HostKeyFlag_Released = 1u << 31,
+};
