@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -126,6 +127,12 @@ struct TTestMachine {
     Machine = std::make_unique<TMcpuThread>(State, Host, Pacer, Dir);
     Machine->ResetMachine(false);
     return *Machine;
+  }
+
+  // Puts machine code into main RAM and points the main CPU at it.
+  void RunMainFrom(uint16_t address, std::initializer_list<int> code) {
+    Main().PC = address;
+    for (int b : code) Main().Bank[0][address++] = static_cast<uint8_t>(b);
   }
 
   TMcpuIo& Main() { return *Machine->Mcpu; }
