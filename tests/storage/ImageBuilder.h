@@ -42,6 +42,15 @@ struct TDiskImage {
       for (int i = 0; i < size; ++i) Bytes.push_back(SectorByte(t, h, s, i));
   }
 
+  // Puts bytes at the start of an existing sector of the table.
+  void PutSector(int t, int h, int s, const std::vector<uint8_t>& data) {
+    const uint8_t* e = &Bytes[6 * (2 * t + h)];
+    const size_t size = e[4] == 0 ? 128 : e[4] == 4 ? 1024 : e[4] * 256u;
+    const size_t at = (e[0] | e[1] << 8 | e[2] << 16 | static_cast<size_t>(e[3]) << 24) +
+                      size * static_cast<size_t>(s - 1);
+    for (size_t i = 0; i < data.size(); ++i) Bytes.at(at + i) = data[i];
+  }
+
   // 40 tracks x 2 sides x 16 sectors of 256 bytes.
   static TDiskImage Standard() {
     TDiskImage image;

@@ -1,0 +1,169 @@
+// TFdc: the disk controller's registers, command decoding, byte transfers
+// through the data register, and the status bits. See Fdc.h.
+#include "Fdc.h"
+
+#include <algorithm>
+
+#include "Mcpuio.h"
+
+void TFdc::Install(TMcpuIo& cpu) {
+  for (uint8_t offset = 0x18; offset <= 0x1F; ++offset) {
+    cpu.IoReadTable[offset] = [this](uint8_t o) -> uint8_t { return ReadRegister(o); };
+    cpu.IoWriteTable[offset] = [this](uint8_t o, uint8_t v) { WriteRegister(o, v); };
+  }
+}
+
+void TFdc::SelectDrive(int n) {
+  n &= 3;
+  if (n == FdcDrive) return;
+  FdcMode = 0;
+  FdcBusy = 0;
+  FdcDrive = n;
+}
+
+uint8_t TFdc::ReadRegister(uint8_t offset) {
+  const int d = FdcDrive;
+  switch (offset) {
+    case 0x18: return Status();
+    case 0x19: return static_cast<uint8_t>(TrackReg[d]);
+    case 0x1A: return static_cast<uint8_t>(SectorReg[d]);
+    case 0x1B: return FdcMode == 1 ? ReadData() : static_cast<uint8_t>(DataReg[d]);
+    case 0x1C: return HasImage() ? static_cast<uint8_t>(SideReg[d]) : 0;
+    case 0x1D: return static_cast<uint8_t>(FdcDrive | 0x80);
+    case 0x1E: return FdcLatch ? 0xFF : 0xBF;
+    case 0x1F:
+      if (FdcMode != 0) return 0x80;  // data request
+      return HasImage() ? 0x40 : 0x00;  // command ended
+    default: return 0xFF;
+  }
+}
+
+void TFdc::WriteRegister(uint8_t offset, uint8_t value) {
+  const int d = FdcDrive;
+  switch (offset) {
+    case 0x18: Command(value); break;
+    case 0x19: if (HasImage()) TrackReg[d] = value; break;
+    case 0x1A: if (HasImage()) SectorReg[d] = value; break;
+    case 0x1B:
+      if (FdcMode == 2) WriteData(value);
+      else if (HasImage()) DataReg[d] = value;
+      break;
+    case 0x1C: if (HasImage()) SideReg[d] = value & 1; break;
+    case 0x1D: SelectDrive(value & 3); break;
+    case 0x1E: FdcLatch = (value >> 6) & 1; break;
+    default: break;
+  }
+}
+
+uint8_t TFdc::Status() const {
+  uint8_t s = HasImage() ? 0x00 : 0x80;  // not ready
+  if (FdcBusy) {
+    if (FdcResult & 0x02) s |= 0x40;  // write protect
+    if (FdcResult & 0x04) s |= 0x20;
+    if (FdcResult & 0x08) s |= 0x10;  // record not found
+    if (FdcResult & 0x10) s |= 0x08;  // CRC error (image file error)
+    if (FdcResult & 0x20) s |= 0x04;  // lost data
+  }
+  if (FdcMode != 0) s |= 0x03;  // busy and data request
+  return s;
+}
+
+void TFdc::Step(uint8_t v, int d) {
+  if (!HasImage()) return;
+  const int n = FdcDrive;
+  HeadTrack[n] = std::clamp(HeadTrack[n] + d, 0, 39);
+  if (v & 0x10) TrackReg[n] = std::clamp(TrackReg[n] + d, 0, 39);
+}
+
+void TFdc::Command(uint8_t v) {
+  FdcMode = 0;
+  FdcBusy = 0;
+  const int n = FdcDrive;
+  const bool image = HasImage();
+  if (!(v & 0x80)) v &= 0xF8;  // type I: stepping rate and verify ignored
+
+  switch (v & 0xE0) {
+    case 0x00:  // restore (bit 4 clear) or seek (bit 4 set)
+      if (!image) break;
+      if (v & 0x10) {
+        HeadTrack[n] = TrackReg[n] = DataReg[n];
+      } else {
+        DataReg[n] = TrackReg[n] = HeadTrack[n] = 0;
+      }
+      break;
+    case 0x20: Step(v, StepDir[n]); break;
+    case 0x40: StepDir[n] = +1; Step(v, +1); break;
+    case 0x60: StepDir[n] = -1; Step(v, -1); break;
+
+    case 0x80: {  // read sector
+      FdcBusy = 1;
+      FdcIndex = 0;
+      if (!image) {  // not ready: no transfer
+        FdcResult = DISK_NOT_READY;
+        break;
+      }
+      int size = 0;
+      FdcResult = Vfd.ReadSector(n, HeadTrack[n], SideReg[n], SectorReg[n], &size);
+      FdcLength = size;
+      // A sector of no bytes (size code 3) has nothing to deliver.
+      if (FdcResult == 0 && FdcLength > 0) FdcMode = 1;
+      break;
+    }
+
+    case 0xA0: {  // write sector
+      FdcBusy = 1;
+      FdcIndex = 0;
+      if (!image) {  // not ready: no transfer
+        FdcResult = DISK_NOT_READY;
+        break;
+      }
+      // The result of the previous command must not show while this one
+      // collects its bytes.
+      FdcResult = 0;
+      const int size = Vfd.SectorSize(n, HeadTrack[n], SideReg[n], SectorReg[n]);
+      FdcLength = size < 0 ? 0 : size;
+      FdcMode = 2;
+      break;
+    }
+
+    case 0xC0:
+      if ((v & 0xF0) == 0xD0) break;  // force interrupt: transfer already ended
+      // read address
+      FdcBusy = 1;
+      FdcIndex = 0;
+      if (!image) {
+        FdcResult = DISK_NOT_READY;
+        break;
+      }
+      FdcLength = 6;
+      FdcResult = Vfd.ReadId(n, HeadTrack[n], SideReg[n], SectorReg[n], Vfd.DiskBuffer);
+      if (FdcResult == 0) {
+        SectorReg[n] = Vfd.DiskBuffer[0];
+        FdcMode = 1;
+      }
+      break;
+
+    default:  // E0: read track, write track: not emulated
+      break;
+  }
+}
+
+uint8_t TFdc::ReadData() {
+  const uint8_t value = Vfd.DiskBuffer[FdcIndex];
+  ++FdcIndex;
+  if (FdcIndex >= FdcLength) FdcMode = 0;  // that was the last byte
+  return value;
+}
+
+void TFdc::WriteData(uint8_t value) {
+  // FdcLength never exceeds the buffer; a write to a missing sector
+  // (length 0) takes one byte before it reports.
+  if (FdcIndex < TVfd::BufferBytes) Vfd.DiskBuffer[FdcIndex] = value;
+  ++FdcIndex;
+  if (FdcIndex >= FdcLength) {
+    FdcResult = HasImage() ? Vfd.WriteSector(FdcDrive, HeadTrack[FdcDrive],
+                                             SideReg[FdcDrive], SectorReg[FdcDrive])
+                           : static_cast<uint16_t>(DISK_NOT_READY);
+    FdcMode = 0;
+  }
+}
