@@ -6,7 +6,7 @@ GENERATOR  ?= Ninja
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-.PHONY: all deps configure build run test test-asan test-tsan bench clean
+.PHONY: all deps configure build run test test-asan test-tsan bench fuzz clean
 
 all: build
 
@@ -56,5 +56,15 @@ bench: build
 	  "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
 	done
 
+# The disk and tape image fuzzer (clang's libFuzzer), for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@bash scripts/install-deps.sh clang
+	@cmake -S tests/storage/fuzz -B build-fuzz -G $(GENERATOR) \
+	  -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build build-fuzz
+	@mkdir -p build-fuzz/corpus
+	@build-fuzz/fuzz_storage -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus
+
 clean:
-	rm -rf $(BUILD) build-asan build-tsan
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz

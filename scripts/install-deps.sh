@@ -10,6 +10,8 @@ PACKAGES=(
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic
   xvfb xauth
 )
+# Extra packages a single make target needs (e.g. clang for `make fuzz`).
+PACKAGES+=("$@")
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,0 +1,5 @@
+if(TARGET quillon_machine)
+  add_executable(bench_storage ${CMAKE_CURRENT_LIST_DIR}/StorageBench.cpp)
+  target_link_libraries(bench_storage PRIVATE quillon_machine benchmark::benchmark_main)
+  quillon_target_defaults(bench_storage)
+endif()
