@@ -111,8 +111,7 @@ void TVfd::UnmountDisk(int drive) {
 }
 
 void TVfd::UnmountAllDisks() {
-  for (int d = 0; d < Drives; ++d)
-    if (DiskMounted[d].load() || DiskFile[d] >= 0) UnmountDisk(d);
+  for (int d = 0; d < Drives; ++d) UnmountDisk(d);
 }
 
 const TTrackEntry* TVfd::FindSector(int drive, int track, int side,

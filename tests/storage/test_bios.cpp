@@ -1,10 +1,12 @@
-// The BIOS traps: patching, dispatch, boot in BASIC and DOS mode, restore
-// and request-block disk traps with the work bytes and error numbers, the
-// kanji trap, and SAVE/LOAD through the two cassette traps.
+// The BIOS traps: patching and dispatch, boot in BASIC and DOS mode, the
+// restore and request-block disk traps with their work bytes and error
+// numbers, the kanji trap, SAVE and LOAD through the cassette traps, and a
+// boot of the whole machine through the run loop.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "Mcputh.h"
 #include "StorageMachine.h"
 
 using namespace storage_test;
@@ -21,20 +23,12 @@ class Bios : public testing::Test {
     M.Cpu.Bank[0][0xFBFE] = BasicCold >> 8;
     M.Cpu.Bank[0][0xFBFF] = BasicCold & 0xFF;
     M.Cpu.Bank[1][0xFBFE] = 0xDE;
-    M.Cpu.Bank[1][0xFBFF] = 0xAD;
   }
-  void Boot(int mode) {
-    M.State.BootMode = mode;
-    M.Cpu.BankSelect = 0;
-    M.Cpu.PC = 0xFE01;  // the core has fetched the trap byte at FE00
-    M.Cpu.Trap();
+  void RequestBlock(int command, uint16_t buffer, int track, int sector, int side, int drive) {
+    M.Cpu.X = 0x2000;
+    M.Poke(0x2000, {command, 0, buffer >> 8, buffer & 0xFF, track, sector, side, drive});
   }
-  std::vector<uint8_t> Memory(uint16_t from, int count) {
-    std::vector<uint8_t> bytes;
-    for (int i = 0; i < count; ++i) bytes.push_back(M.Cpu.ReadByte(static_cast<uint16_t>(from + i)));
-    return bytes;
-  }
-  static std::vector<uint8_t> Sector(int t, int h, int s) {
+  std::vector<uint8_t> Sector(int t, int h, int s) {
     std::vector<uint8_t> bytes;
     for (int i = 0; i < 256; ++i) bytes.push_back(SectorByte(t, h, s, i));
     return bytes;
@@ -43,227 +37,134 @@ class Bios : public testing::Test {
 
 }  // namespace
 
-TEST_F(Bios, PatchPutsTheTrapOpcodeOnTheNineEntries) {
-  TStorageMachine fresh;
-  for (uint16_t a : TBios::PatchAddresses) EXPECT_EQ(fresh.Cpu.Bank[0][a], 0x14) << std::hex << a;
-  // A program that overwrote RAM bank 1 at a banked entry does not disturb
-  // the image's patch; a reset renews the patches.
-  M.Cpu.Bank[0][0xFE05] = 0x39;
-  M.Cpu.PatchRom();
-  EXPECT_EQ(M.Cpu.Bank[0][0xFE05], 0x14);
-  EXPECT_EQ(M.Cpu.Bank[1][0xF2B0], 0x00);
-}
-
-TEST_F(Bios, TrapByteElsewhereDoesNothing) {
+TEST_F(Bios, PatchesAndDispatch) {
+  for (uint16_t a : TBios::PatchAddresses) EXPECT_EQ(M.Cpu.Bank[0][a], 0x14) << std::hex << a;
+  EXPECT_EQ(M.Cpu.Bank[1][0xF2B0], 0x00);  // the image, not the RAM bank
+  // A trap byte anywhere else: nothing happens, execution goes on after it.
   M.Cpu.PC = 0x2001;
-  M.Cpu.A = 0x77;
-  M.Cpu.S = 0x7000;
   M.Cpu.CC = 0xFF;
   M.Cpu.Trap();
   EXPECT_EQ(M.Cpu.PC, 0x2001);
-  EXPECT_EQ(M.Cpu.A, 0x77);
-  EXPECT_EQ(M.Cpu.S, 0x7000);
   EXPECT_EQ(M.Cpu.CC, 0xFF);
+  const std::pair<uint16_t, uint8_t> errors[] = {{0x0000, 0}, {0x8001, 10}, {0x8002, 11}, {0x8008, 12},
+                                                 {0x8010, 13}, {0x0004, 14}, {0x0040, 15}, {0x0080, 12}};
+  for (auto [status, number] : errors) EXPECT_EQ(TBios::DiskErrorNumber(status), number) << status;
 }
 
-TEST_F(Bios, DiskErrorNumbers) {
-  const std::pair<uint16_t, uint8_t> cases[] = {
-      {0x0000, 0},  {0x8001, 10}, {0x8002, 11}, {0x8008, 12}, {0x8010, 13},
-      {0x0004, 14}, {0x0020, 12}, {0x0040, 15}, {0x0080, 12}, {0x800A, 11},
-      {0x8100, 0},  {0x0018, 12},
+TEST_F(Bios, BootInBothModes) {
+  struct Case { int mode; int sectors; uint16_t pc; int bank; };
+  const Case cases[] = {
+      {0, 0, BasicCold, 0}, {0, 16, 0x0100, 0}, {0, 1, 0x0100, 0},
+      {1, 0, BasicCold, 0}, {1, 1, BasicCold, 0},  // never through RAM's FBFE
+      {1, 16, 0x0300, 1},
   };
-  for (auto [status, number] : cases)
-    EXPECT_EQ(TBios::DiskErrorNumber(status), number) << std::hex << status;
-}
-
-TEST_F(Bios, BasicBootWithoutImageStartsBasic) {
-  M.Cpu.DP = 0x55;
-  M.Cpu.A = 0x66;
-  Boot(0);
-  EXPECT_EQ(M.Cpu.PC, BasicCold);
-  EXPECT_EQ(M.Cpu.S, 0xFC7F);
-  EXPECT_EQ(M.Cpu.A, 0);
-  EXPECT_EQ(M.Cpu.DP, 0);
-  EXPECT_EQ(M.Fdc.FdcLatch, 1);
-}
-
-TEST_F(Bios, BasicBootLoadsTheBootSector) {
-  M.MountStandard(0);
-  M.Fdc.SelectDrive(2);
-  M.Poke(0xFFE0, {9, 9, 9, 9, 9, 9, 9, 9, 9});
-  Boot(0);
-  EXPECT_EQ(M.Cpu.PC, 0x0100);
-  EXPECT_EQ(M.Cpu.S, 0xFC7F);
-  EXPECT_EQ(M.Cpu.A, 0);
-  EXPECT_EQ(M.Cpu.DP, 0);
-  EXPECT_EQ(M.Cpu.BankSelect, 0);
-  EXPECT_EQ(Memory(0x0100, 256), Sector(0, 0, 1));
-  EXPECT_EQ(Memory(0xFFE0, 9), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0x80, 9, 9, 0}));
-  EXPECT_EQ(M.Fdc.FdcDrive, 0);
-  EXPECT_EQ(M.Fdc.FdcLatch, 1);
-}
-
-TEST_F(Bios, BootCopies256BytesWhateverTheSectorSize) {
-  TDiskImage image;
-  image.AddTrack(0, 0, 0, 128, 2);  // 128-byte sectors
-  M.Vfd.MountDisk(0, M.Scratch.Write("small.vfd", image.Bytes));
-  std::memset(M.Vfd.DiskBuffer, 0x99, sizeof M.Vfd.DiskBuffer);
-  Boot(0);
-  EXPECT_EQ(M.Cpu.PC, 0x0100);
-  EXPECT_EQ(M.Cpu.ReadByte(0x017F), SectorByte(0, 0, 1, 127));
-  EXPECT_EQ(M.Cpu.ReadByte(0x0180), 0x99);
-}
-
-TEST_F(Bios, DosBootLoadsTwoSectorsWithRamSelected) {
-  M.MountStandard(0);
-  Boot(1);
-  EXPECT_EQ(M.Cpu.PC, 0x0300);
-  EXPECT_EQ(M.Cpu.BankSelect, 1);
-  EXPECT_EQ(M.Cpu.S, 0xFC7F);
-  EXPECT_EQ(Memory(0x0300, 256), Sector(0, 0, 1));
-  EXPECT_EQ(Memory(0x0400, 256), Sector(0, 0, 2));
-  EXPECT_EQ(M.Cpu.ReadByte(0xFFE5), 0x80);
-}
-
-TEST_F(Bios, DosBootFailureStartsBasicFromTheImage) {
-  struct Case { const char* what; int sectors; };
-  for (Case c : {Case{"no image", -1}, Case{"one sector", 1}}) {
-    SCOPED_TRACE(c.what);
-    if (c.sectors > 0) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", sectors " << c.sectors);
+    M.Vfd.UnmountAllDisks();
+    if (c.sectors) {
       TDiskImage image;
       image.AddTrack(0, 0, 1, 256, c.sectors);
-      M.Vfd.MountDisk(0, M.Scratch.Write("one.vfd", image.Bytes));
+      M.Vfd.MountDisk(0, M.Scratch.Write("boot.vfd", image.Bytes));
     }
-    Boot(1);
-    // Not the garbage at FBFE-FBFF of the RAM bank.
-    EXPECT_EQ(M.Cpu.PC, BasicCold);
-    EXPECT_EQ(M.Cpu.BankSelect, 0);
+    M.Poke(0xFFE0, {9, 9, 9, 9, 9, 9, 9, 9, 9});
+    M.Fdc.SelectDrive(2);
+    M.State.BootMode = c.mode;
+    M.Cpu.BankSelect = 0;
+    M.Cpu.A = M.Cpu.DP = 0x55;
+    M.Cpu.PC = 0xFE01;
+    M.Cpu.Trap();
+    EXPECT_EQ(M.Cpu.PC, c.pc);
+    EXPECT_EQ(M.Cpu.BankSelect, c.bank);
+    EXPECT_EQ(M.Cpu.S, 0xFC7F);
     EXPECT_EQ(M.Cpu.A, 0);
     EXPECT_EQ(M.Cpu.DP, 0);
+    EXPECT_EQ(M.Fdc.FdcLatch, 1);
+    if (c.pc == BasicCold) continue;
+    EXPECT_EQ(M.Peek(c.pc, 256), Sector(0, 0, 1));
+    if (c.mode) {
+      EXPECT_EQ(M.Peek(0x0400, 256), Sector(0, 0, 2));
+    }
+    EXPECT_EQ(M.Peek(0xFFE0, 9), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0x80, 9, 9, 0}));
+    EXPECT_EQ(M.Fdc.FdcDrive, 0);
   }
 }
 
 TEST_F(Bios, RestoreTrap) {
   M.MountStandard(1);
-  M.Cpu.CC = 0xFF;
-  M.Poke(0xFFE2, {0x22});
   M.Cpu.X = 0x2000;
-  M.Poke(0x2007, {0xFD});  // drive 1 (bits 0-1)
-  M.Fdc.HeadTrack[1] = 5;
-  M.CallTrap(0xFE02);
-  EXPECT_TRUE(M.Returned());
-  EXPECT_EQ(M.Cpu.A, 0);
-  EXPECT_EQ(M.Cpu.CC, 0xFE);  // only the carry changed
-  EXPECT_EQ(M.Cpu.ReadByte(0xFFE2), 0);
-  EXPECT_EQ(M.Fdc.HeadTrack[1], 5);  // the controller is not touched
-
-  M.Poke(0x2007, {2});  // empty drive: not ready
-  M.Cpu.CC = 0;
-  M.CallTrap(0xFE61);
-  EXPECT_TRUE(M.Returned());
-  EXPECT_EQ(M.Cpu.A, 10);
-  EXPECT_EQ(M.Cpu.CC, CC_C);
+  for (auto [drive, error, cc] : {std::tuple{0xFD, 0, 0xFE}, {2, 10, 0xFF}}) {
+    M.Poke(0x2007, {drive});
+    M.Poke(0xFFE1 + (drive & 3), {0x22});
+    M.Cpu.CC = 0xFE;
+    M.CallTrap(drive == 2 ? 0xFE61 : 0xFE02);
+    EXPECT_TRUE(M.Returned());
+    EXPECT_EQ(M.Cpu.A, error);
+    EXPECT_EQ(M.Cpu.CC, cc);  // only the carry changes
+    EXPECT_EQ(M.Cpu.ReadByte(static_cast<uint16_t>(0xFFE1 + (drive & 3))), 0);
+  }
 }
 
-TEST_F(Bios, RequestBlockReadAndWrite) {
-  const std::string path = M.MountStandard(0);
-  M.RequestBlock(0x2000, 10, 0x3000, 21, 5, 0xFF, 0);  // side from bit 0
+TEST_F(Bios, RequestBlockTransfers) {
+  const std::string path = M.MountStandard(1);
+  M.Poke(0xFFE0, {9, 9, 9, 9, 9, 9, 9, 9, 9});
+  M.State.RaiseScpu(SCPU_NMI | SCPU_FIRQ_KEY);
+  RequestBlock(10, 0xFFF0, 21, 5, 0xFF, 1);  // side from bit 0; buffer wraps
   M.CallTrap(0xFE05);
   EXPECT_TRUE(M.Returned());
   EXPECT_EQ(M.Cpu.A, 0);
-  EXPECT_FALSE(M.Carry());
-  EXPECT_EQ(Memory(0x3000, 256), Sector(21, 1, 5));
+  EXPECT_EQ(M.Cpu.CC & CC_C, 0);
+  const std::vector<uint8_t> sector = Sector(21, 1, 5);
+  EXPECT_EQ(M.Peek(0xFFF0, 14), std::vector<uint8_t>(sector.begin(), sector.begin() + 14));
+  EXPECT_EQ(M.Peek(0x0000, 240), std::vector<uint8_t>(sector.begin() + 16, sector.end()));
+  // Previous drive 0, request drive 1, its track.
+  EXPECT_EQ(M.Peek(0xFFE0, 9), (std::vector<uint8_t>{0, 9, 21, 9, 9, 0x80, 9, 9, 1}));
+  EXPECT_EQ(M.In(0x1D), 0x81);
+  EXPECT_EQ(M.State.ScpuIntReq.load(), SCPU_FIRQ_KEY);  // only the NMI dropped
 
   for (int i = 0; i < 256; ++i) M.Cpu.WriteByte(static_cast<uint16_t>(0x4000 + i), static_cast<uint8_t>(~i));
-  M.RequestBlock(0x2000, 9, 0x4000, 3, 16, 0, 0);
-  M.Cpu.CC = CC_C;
+  RequestBlock(9, 0x4000, 3, 16, 0, 1);
   M.CallTrap(0xFF5E);
-  EXPECT_TRUE(M.Returned());
   EXPECT_EQ(M.Cpu.A, 0);
-  EXPECT_FALSE(M.Carry());
+  EXPECT_EQ(M.Peek(0xFFE0, 1)[0], 1);
   const std::vector<uint8_t> file = TScratch::Read(path);
-  const size_t at = 480 + 3 * 2 * 16 * 256 + 15 * 256;
-  for (int i = 0; i < 256; ++i) ASSERT_EQ(file[at + i], static_cast<uint8_t>(~i));
-}
-
-TEST_F(Bios, RequestBlockBufferWrapsAtTheTopOfMemory) {
-  M.MountStandard(0);
-  M.RequestBlock(0x2000, 10, 0xFFF0, 0, 1, 0, 0);
-  M.CallTrap(0xFE08);
-  EXPECT_EQ(M.Cpu.ReadByte(0x0000), SectorByte(0, 0, 1, 0x10));
-  EXPECT_EQ(M.Cpu.ReadByte(0xFFF0), SectorByte(0, 0, 1, 0));  // RAM part
+  for (int i = 0; i < 256; ++i) ASSERT_EQ(file[TDiskImage::StandardOffset(3, 0, 16) + i], static_cast<uint8_t>(~i));
 }
 
 TEST_F(Bios, RequestBlockFailures) {
   const std::string path = M.MountStandard(0);
   const std::vector<uint8_t> before = TScratch::Read(path);
-  struct Case {
-    const char* what;
-    int command, track, sector, drive;
-    bool protect;
-    uint8_t error;
-  };
+  struct Case { const char* what; int command, track, sector, drive; bool protect; uint8_t error; bool copied; };
   const Case cases[] = {
-      {"read sector 17", 10, 0, 17, 0, false, 12},
-      {"read sector 0", 10, 0, 0, 0, false, 12},
-      {"read track 40", 10, 40, 1, 0, false, 12},
-      {"write sector 17", 9, 0, 17, 0, false, 12},
-      {"write protected", 9, 0, 1, 0, true, 11},
-      {"write protected, no sector", 9, 0, 17, 0, true, 11},
-      {"read, no image", 10, 0, 1, 3, false, 10},
-      {"write, no image", 9, 0, 1, 3, false, 10},
-      {"other command, no image", 7, 0, 1, 3, false, 10},
+      {"read sector 17", 10, 0, 17, 0, false, 12, false},
+      {"read track 40", 10, 40, 1, 0, false, 12, false},
+      {"write sector 0", 9, 0, 0, 0, false, 12, false},
+      {"write protected", 9, 0, 1, 0, true, 11, true},
+      {"write protected, no sector", 9, 0, 17, 0, true, 11, false},
+      {"read, no image", 10, 0, 1, 3, false, 10, false},
+      {"write, no image", 9, 0, 1, 3, false, 10, true},
+      {"other command, no image", 7, 0, 1, 3, false, 10, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    M.Vfd.DiskWriteProtect[0] = c.protect ? 1 : 0;
-    for (int i = 0; i < 256; ++i) {
-      M.Cpu.WriteByte(static_cast<uint16_t>(0x3000 + i), 0xC3);
-      M.Cpu.WriteByte(static_cast<uint16_t>(0x5000 + i), static_cast<uint8_t>(i + 1));
-    }
+    M.Vfd.DiskWriteProtect[0] = c.protect;
+    for (int i = 0; i < 256; ++i) M.Cpu.WriteByte(static_cast<uint16_t>(0x3000 + i), static_cast<uint8_t>(i + 1));
     std::memset(M.Vfd.DiskBuffer, 0x11, sizeof M.Vfd.DiskBuffer);
-    M.RequestBlock(0x2000, c.command, c.command == 9 ? 0x5000 : 0x3000, c.track,
-                   c.sector, 0, c.drive);
+    RequestBlock(c.command, 0x3000, c.track, c.sector, 0, c.drive);
     M.Cpu.CC = 0;
-    M.CallTrap(0xFE05);
+    M.CallTrap(0xFE08);
     EXPECT_TRUE(M.Returned());
     EXPECT_EQ(M.Cpu.A, c.error);
     EXPECT_EQ(M.Cpu.CC, CC_C);
-    EXPECT_EQ(Memory(0x3000, 256), std::vector<uint8_t>(256, 0xC3));  // nothing read in
+    EXPECT_EQ(M.Cpu.ReadByte(0x3000), 1);  // nothing read into memory
     EXPECT_EQ(TScratch::Read(path), before);
-    // A write takes the buffer bytes whenever the sector exists, or always
-    // on an empty drive; never for a missing sector.
-    const bool copied = c.command == 9 && (c.drive == 3 || c.sector <= 16);
-    EXPECT_EQ(M.Vfd.DiskBuffer[0], copied ? 1 : 0x11);
-    EXPECT_EQ(M.Vfd.DiskBuffer[255], copied ? 0 : 0x11);
+    EXPECT_EQ(M.Vfd.DiskBuffer[255], c.copied ? 0 : 0x11);  // buffer bytes taken
   }
 }
 
-TEST_F(Bios, RequestBlockWorkBytesAndDriveSelection) {
-  M.MountStandard(1);
-  M.Poke(0xFFE0, {9, 9, 9, 9, 9, 9, 9, 9, 9});
-  M.State.RaiseScpu(SCPU_NMI | SCPU_FIRQ_KEY);
-  M.Out(0x18, 0x80);  // a transfer on drive 0 (empty): none started
-  M.RequestBlock(0x2000, 10, 0x3000, 17, 2, 0, 1);
-  M.CallTrap(0xFE05);
-  EXPECT_EQ(Memory(0xFFE0, 9), (std::vector<uint8_t>{0, 9, 17, 9, 9, 0x80, 9, 9, 1}));
-  EXPECT_EQ(M.Fdc.FdcDrive, 1);
-  EXPECT_EQ(M.Cpu.IoRead(0x1D), 0x81);
-  EXPECT_EQ(M.State.ScpuIntReq.load(), SCPU_FIRQ_KEY);  // only the NMI dropped
-  // The next request names drive 1 again: previous drive now 1.
-  M.CallTrap(0xFE05);
-  EXPECT_EQ(M.Cpu.ReadByte(0xFFE0), 1);
-  EXPECT_EQ(M.Cpu.ReadByte(0xFFE5), 0x81);
-}
-
 TEST_F(Bios, KanjiTrapWrites32BytesAndKeepsTheLatchedPattern) {
-  // Latch row 0 of JIS 3021 through the registers first.
-  M.Out(0x20, 0x40);
+  M.Out(0x20, 0x40);  // latch row 0 of JIS 3021 through the registers
   M.Out(0x21, 0x10);
   const uint8_t latched = M.In(0x22);
-  const uint16_t sjis3021 = TMcpuIo::JisToSjis(0x3021);
-  EXPECT_EQ(latched, static_cast<uint8_t>(sjis3021));
-
   M.Cpu.X = 0x2000;
   M.Poke(0x2002, {0x30, 0x00, 0x24, 0x22});  // to 3000, JIS 2422
   M.Poke(0x3020, {0xAB});
@@ -273,20 +174,21 @@ TEST_F(Bios, KanjiTrapWrites32BytesAndKeepsTheLatchedPattern) {
   EXPECT_EQ(M.Cpu.A, 0);
   EXPECT_EQ(M.Cpu.CC, 0x5A);
   const uint16_t sjis = TMcpuIo::JisToSjis(0x2422);
-  for (int i = 0; i < 32; ++i)
-    ASSERT_EQ(M.Cpu.ReadByte(static_cast<uint16_t>(0x3000 + i)), static_cast<uint8_t>(sjis + i));
-  EXPECT_EQ(M.Cpu.ReadByte(0x3020), 0xAB);  // exactly 32 bytes
+  for (int i = 0; i < 32; ++i) ASSERT_EQ(M.Cpu.ReadByte(static_cast<uint16_t>(0x3000 + i)), static_cast<uint8_t>(sjis + i));
+  EXPECT_EQ(M.Cpu.ReadByte(0x3020), 0xAB);
   EXPECT_EQ(M.State.LastKanjiCode, 0x2422);
-  // The registers still show the glyph latched before; the next look-up of
-  // that code draws it again.
+  // The registers still show the glyph latched before, and looking that
+  // code up again draws it again.
   EXPECT_EQ(M.In(0x22), latched);
   M.Out(0x21, 0x00);
   EXPECT_EQ(M.In(0x22), latched);
-  EXPECT_EQ(M.Host.Drawn.back(), sjis3021);
+  EXPECT_EQ(M.Host.Drawn.back(), TMcpuIo::JisToSjis(0x3021));
 }
 
-TEST_F(Bios, TapeSaveThenLoadThroughTheTraps) {
+TEST_F(Bios, TapeSaveThenLoad) {
   const std::string path = M.Scratch.Path("t.vtp");
+  M.CallTrap(0xF330);  // no tape: FF
+  EXPECT_EQ(M.Cpu.ReadByte(0x0002), 0xFF);
   ASSERT_TRUE(M.Vtp.CreateTape(path));
   M.Cpu.X = 0x2000;
   std::vector<uint8_t> program;
@@ -296,46 +198,68 @@ TEST_F(Bios, TapeSaveThenLoadThroughTheTraps) {
     M.State.RaiseScpu(SCPU_NMI);
     M.Cpu.CC = 0x0F;
     M.CallTrap(0xF2B0);
-    ASSERT_TRUE(M.Returned());
-    ASSERT_EQ(M.Cpu.A, 0);
-    ASSERT_EQ(M.Cpu.CC, 0x0F);
+    ASSERT_TRUE(M.Returned() && M.Cpu.A == 0 && M.Cpu.CC == 0x0F);
     ASSERT_EQ(M.State.ScpuIntReq.load(), 0u);
   }
-  EXPECT_EQ(TScratch::Read(path), program);  // every byte already in the file
-
-  // Loading without winding back meets the end of the tape: FF bytes.
-  M.CallTrap(0xF330);
+  EXPECT_EQ(TScratch::Read(path), program);
+  M.CallTrap(0xF330);  // right after the SAVE: the end of the tape
   EXPECT_EQ(M.Cpu.ReadByte(0x2002), 0xFF);
   M.Vtp.SeekTape(0);
   for (uint8_t b : program) {
     M.CallTrap(0xF330);
-    ASSERT_TRUE(M.Returned());
     ASSERT_EQ(M.Cpu.ReadByte(0x2002), b);
   }
-
-  // Overwriting in the middle keeps the rest of the tape.
-  M.Vtp.SeekTape(100);
-  M.Poke(0x2002, {0xEE});
-  M.CallTrap(0xF2B0);
-  std::vector<uint8_t> expect = program;
-  expect[100] = 0xEE;
-  EXPECT_EQ(TScratch::Read(path), expect);
-
-  // Write-protected: the SAVE completes, the image is unchanged.
-  M.Vtp.TapeWriteProtect = 1;
-  M.Cpu.CC = 0;
+  M.Vtp.TapeWriteProtect = 1;  // the SAVE completes, the image is unchanged
   M.CallTrap(0xF2B0);
   EXPECT_EQ(M.Cpu.A, 0);
-  EXPECT_EQ(TScratch::Read(path), expect);
+  EXPECT_EQ(TScratch::Read(path), program);
 }
 
-TEST_F(Bios, TapeTrapsWithoutATape) {
-  M.Cpu.X = 0x2000;
-  M.Poke(0x2002, {0x42});
-  M.CallTrap(0xF2B0);
-  EXPECT_TRUE(M.Returned());
-  M.CallTrap(0xF330);
-  EXPECT_TRUE(M.Returned());
-  EXPECT_EQ(M.Cpu.ReadByte(0x2002), 0xFF);
-  EXPECT_EQ(M.Cpu.A, 0);
+// The whole machine: a cold reset patches the firmware and enters the boot
+// trap at FE00; the boot sector then calls the request-block routine.
+TEST(BiosMachine, BootSectorReadsThroughTheRequestBlockRoutine) {
+  struct TNoHost : THostServices {
+    void Beep() override {}
+    void DrawGlyph(uint16_t, uint8_t[32]) override {}
+  } host;
+  struct TNoPause : TPacer {
+    void Pause1ms() override {}
+  } pacer;
+  TScratch scratch;
+  std::vector<uint8_t> rom1(0x7C00, 0x12), sub(0x2800, 0x12);
+  rom1[0] = sub[0] = 0x20;  // BRA * at 8000 (BASIC) and D800 (sub)
+  rom1[1] = sub[1] = 0xFE;
+  rom1[0x7BFE] = 0x80;  // cold start 8000
+  rom1[0x7BFF] = 0x00;
+  sub[0x27FE] = 0xD8;  // sub reset vector D800
+  sub[0x27FF] = 0x00;
+  scratch.Write("fb30rom1.dat", rom1);
+  scratch.Write("fb30rom2.dat", std::vector<uint8_t>(0x1E0, 0x12));
+  scratch.Write("fb30sub.dat", sub);
+  TMachineState state;
+  TMcpuThread machine(state, host, pacer, scratch.Path(""));
+  TMcpuIo& cpu = *machine.Mcpu;
+
+  for (auto [sector, error] : {std::pair{2, 0}, {17, 12}}) {
+    TDiskImage image = TDiskImage::Standard();
+    const std::vector<uint8_t> code = {
+        0x8E, 0x01, 0x80,  // LDX #$0180 (the request block below)
+        0xBD, 0xFE, 0x05,  // JSR $FE05
+        0xB7, 0x00, 0x50,  // STA $0050
+        0x20, 0xFE};       // BRA *
+    std::copy(code.begin(), code.end(), image.Bytes.begin() + 480);
+    const std::vector<uint8_t> block = {10, 0, 0x30, 0x00, 0, static_cast<uint8_t>(sector), 0, 0};
+    std::copy(block.begin(), block.end(), image.Bytes.begin() + 480 + 0x80);
+    ASSERT_TRUE(state.Vfd.MountDisk(0, scratch.Write("boot.vfd", image.Bytes)));
+    cpu.WriteByte(0x3000, 0xC3);
+    machine.ResetMachine(false);
+    machine.RunPasses(20);
+    EXPECT_EQ(cpu.PC, 0x0109);
+    EXPECT_EQ(cpu.ReadByte(0x0050), error);
+    EXPECT_EQ(cpu.ReadByte(0x3000), error ? 0xC3 : SectorByte(0, 0, 2, 0));
+  }
+  state.Vfd.UnmountAllDisks();
+  machine.ResetMachine(false);
+  machine.RunPasses(5);
+  EXPECT_EQ(cpu.PC, 0x8000);  // no disk: BASIC
 }
