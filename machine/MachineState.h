@@ -17,6 +17,8 @@
 
 #include "core/Cpu_main.h"
 #include "PixelBuffer.h"
+#include "Vfd.h"
+#include "Vtp.h"
 
 // Bits of McpuIntReq. Byte 0: the main CPU's FIRQ sources; byte 1: its IRQ
 // sources; byte 2: the reset request.
@@ -75,6 +77,14 @@ struct TMachineState : TCoreShared, TDisplayState {
   // 0 BASIC, 1 DOS, read by the boot trap at each boot.
   std::atomic<int> CpuWait{240};
   std::atomic<int> BootMode{0};
+
+  // The four disk drives and the cassette deck with their image files.
+  // Mounted from the window thread (while the emulation is paused; each
+  // holds a lock of its own besides), used by the BIOS traps and the disk
+  // controller on the emulation thread. They close their files when the
+  // state goes, after the emulation thread has ended.
+  TVfd Vfd;
+  TVtp Vtp;
 
   // ---- requests raised and cleared from outside the emulation thread ----
 

@@ -27,6 +27,9 @@ TMcpuThread::TMcpuThread(TMachineState& state, THostServices& host,
   if (!dir.empty() && dir.back() != '/') dir += '/';
   // Main machine and its two images first, then the sub machine and its one.
   Mcpu = std::make_unique<TMcpuIo>(state, host);
+  Fdc = std::make_unique<TFdc>(state.Vfd);
+  Fdc->Install(*Mcpu);
+  Bios = std::make_unique<TBios>(*Mcpu, state.Vfd, state.Vtp, *Fdc);
   for (const TRomImage& r : RomImages)
     if (r.Machine == 0)
       RomError |= Mcpu->LoadRom(dir + r.FileName, r.Address, r.Bytes);

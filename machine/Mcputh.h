@@ -28,7 +28,9 @@
 #include <string>
 #include <thread>
 
+#include "Bios.h"
 #include "Debughold.h"
+#include "Fdc.h"
 #include "HostServices.h"
 #include "MachineState.h"
 #include "Mcpuio.h"
@@ -93,6 +95,10 @@ class TMcpuThread {
   TPacer& Pacer;
   std::unique_ptr<TMcpuIo> Mcpu;
   std::unique_ptr<TScpuIo> Scpu;
+  // The disk controller at FD18-FD1F and the BIOS traps of the main CPU,
+  // working on the drives and the cassette deck of State.
+  std::unique_ptr<TFdc> Fdc;
+  std::unique_ptr<TBios> Bios;
   int32_t RomError = 0;  // nonzero if a firmware image could not be opened
 
   // The directory of the running executable, with a trailing '/', or "" if

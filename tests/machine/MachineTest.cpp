@@ -170,6 +170,9 @@ TEST(Machine, ResetAndHotStart) {
     auto& m = t.Build();
     auto& main = t.Main();
     auto& sub = t.Subcpu();
+    // Off the boot entry first: its trap would set S, A and DP before the
+    // reset is taken.
+    t.RunMainFrom(0x1000, {0x20, 0xFE});
     // Disturb everything a reset touches and some things it must not.
     main.A = 0x11;
     main.X = 0x2222;
