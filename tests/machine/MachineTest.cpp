@@ -172,7 +172,8 @@ TEST(Machine, ResetAndHotStart) {
     auto& sub = t.Subcpu();
     // Off the boot entry first: its trap would set S, A and DP before the
     // reset is taken.
-    t.RunMainFrom(0x1000, {0x20, 0xFE});
+    TTestMachine::Assemble(main, " ORG $1000\n BRA *\n");
+    main.PC = 0x1000;
     // Disturb everything a reset touches and some things it must not.
     main.A = 0x11;
     main.X = 0x2222;
