@@ -191,6 +191,7 @@ TDebugForm1::TDebugForm1(TDebugLink& link, QWidget* parent)
     registers->addWidget(edit, row, 1);
     ++row;
   }
+  registers->setColumnStretch(2, 1);
   auto* flags = new QGridLayout;
   static const char* const flagNames[8] = {"E", "F", "H", "I", "N", "Z", "V", "C"};
   const auto flagEdits = FlagEdits();

@@ -46,9 +46,9 @@ QGroupBox* DriveGroup(QWidget* parent, QCheckBox*& use, QLineEdit*& edit,
 }
 }  // namespace
 
-TVfdForm1::TVfdForm1(TDiskDeck& deck, std::string (&fileNames)[2],
-                     QWidget* parent)
-    : TModalForm(parent), Deck(deck), FileNames(fileNames) {
+TVfdForm1::TVfdForm1(TDiskDeck& deck, std::string& drive0Name,
+                     std::string& drive1Name, QWidget* parent)
+    : TModalForm(parent), Deck(deck), FileNames{&drive0Name, &drive1Name} {
   setObjectName(QStringLiteral("VfdForm1"));
   setWindowTitle(QStringLiteral("仮想ディスク"));
   auto* layout = new QVBoxLayout(this);
@@ -79,8 +79,8 @@ void TVfdForm1::FormShow() {
   VfdChkBox2->setChecked(Deck.DiskMounted(1));
   WproChkBox1->setChecked(Deck.DiskWriteProtect(0));
   WproChkBox2->setChecked(Deck.DiskWriteProtect(1));
-  VfdEdit1->setText(QString::fromStdString(FileNames[0]));
-  VfdEdit2->setText(QString::fromStdString(FileNames[1]));
+  VfdEdit1->setText(QString::fromStdString(*FileNames[0]));
+  VfdEdit2->setText(QString::fromStdString(*FileNames[1]));
   VfdChkBox1Click();
   VfdChkBox2Click();
 }
@@ -111,8 +111,8 @@ void TVfdForm1::VfdFileBtn2Click() { Browse(VfdEdit2); }
 void TVfdForm1::FormClose(bool ok) {
   if (!ok) return;
   const bool inUse[2] = {VfdChkBox1->isChecked(), VfdChkBox2->isChecked()};
-  FileNames[0] = VfdEdit1->text().toStdString();
-  FileNames[1] = VfdEdit2->text().toStdString();
+  *FileNames[0] = VfdEdit1->text().toStdString();
+  *FileNames[1] = VfdEdit2->text().toStdString();
   // Write protection is stored for both drives, in use or not, so it is in
   // force as soon as an image is mounted there later.
   Deck.SetDiskWriteProtect(0, WproChkBox1->isChecked());
@@ -120,7 +120,7 @@ void TVfdForm1::FormClose(bool ok) {
   for (int drive = 0; drive < 2; ++drive) {
     if (Deck.DiskMounted(drive)) Deck.UnmountDisk(drive);
     if (!inUse[drive]) continue;
-    if (!Deck.MountDisk(drive, FileNames[drive])) {
+    if (!Deck.MountDisk(drive, *FileNames[drive])) {
       DialogHost().Warning(this, OpenFailedText);
       return;  // the later drive keeps its state
     }

@@ -48,9 +48,10 @@ class TDiskDeckOf : public TDiskDeck {
 class TVfdForm1 : public TModalForm {
   Q_OBJECT
  public:
-  // deck: the drives; fileNames: the paths last confirmed for drives 0 and 1
-  // (owned by the main window, also set by the command line and drops).
-  TVfdForm1(TDiskDeck& deck, std::string (&fileNames)[2],
+  // deck: the drives; drive0Name, drive1Name: the paths last confirmed for
+  // drives 0 and 1 (owned by the main window; drive 0's is also set by the
+  // command line and by drops).
+  TVfdForm1(TDiskDeck& deck, std::string& drive0Name, std::string& drive1Name,
             QWidget* parent = nullptr);
 
   static const QString FileFilter;
@@ -80,5 +81,5 @@ class TVfdForm1 : public TModalForm {
   void Browse(QLineEdit* edit);
 
   TDiskDeck& Deck;
-  std::string (&FileNames)[2];
+  std::string* FileNames[2];
 };

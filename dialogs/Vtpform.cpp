@@ -77,6 +77,7 @@ TVtpForm1::TVtpForm1(TTapeDeck& tape, std::string& fileName, QWidget* parent)
   VtpComboBox1 = new QComboBox(group);
   VtpComboBox1->setObjectName(QStringLiteral("VtpComboBox1"));
   VtpComboBox1->setEditable(false);
+  VtpComboBox1->setMinimumWidth(120);
   auto* pathRow = new QHBoxLayout;
   pathRow->addWidget(VtpEdit1, 1);
   pathRow->addWidget(VtpFileBtn1);

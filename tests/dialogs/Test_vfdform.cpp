@@ -49,7 +49,7 @@ TEST_F(VfdFormTest, ShowLoadsBoxesPathsAndEnabling) {
   Names[0] = ImageA;
   Names[1] = "/elsewhere/b.vfd";
   Drives.DiskWriteProtect[1] = 1;
-  TVfdForm1 form(Deck, Names);
+  TVfdForm1 form(Deck, Names[0], Names[1]);
   form.show();
   EXPECT_EQ(form.windowTitle(), QStringLiteral("仮想ディスク"));
   EXPECT_TRUE(form.VfdChkBox1->isChecked());
@@ -69,7 +69,7 @@ TEST_F(VfdFormTest, ShowLoadsBoxesPathsAndEnabling) {
 TEST_F(VfdFormTest, CancelEscapeAndCloseBoxChangeNothing) {
   for (int way = 0; way < 3; ++way) {
     MountBoth();
-    TVfdForm1 form(Deck, Names);
+    TVfdForm1 form(Deck, Names[0], Names[1]);
     form.show();
     form.VfdChkBox1->setChecked(false);
     form.VfdEdit2->setText(QStringLiteral("/nowhere.vfd"));
@@ -88,7 +88,7 @@ TEST_F(VfdFormTest, CancelEscapeAndCloseBoxChangeNothing) {
 
 TEST_F(VfdFormTest, EmptyPathWarnsAndLeavesDriveOneAlone) {
   MountBoth();
-  TVfdForm1 form(Deck, Names);
+  TVfdForm1 form(Deck, Names[0], Names[1]);
   form.show();
   form.VfdEdit1->clear();
   form.VfdChkBox2->setChecked(false);  // would unmount drive 1, but never gets there
@@ -109,7 +109,7 @@ TEST_F(VfdFormTest, EmptyPathWarnsAndLeavesDriveOneAlone) {
 
 TEST_F(VfdFormTest, BothClearedUnmountBothAndStoreProtection) {
   MountBoth();
-  TVfdForm1 form(Deck, Names);
+  TVfdForm1 form(Deck, Names[0], Names[1]);
   form.show();
   form.VfdChkBox1->setChecked(false);
   form.VfdChkBox2->setChecked(false);
@@ -125,7 +125,7 @@ TEST_F(VfdFormTest, BothClearedUnmountBothAndStoreProtection) {
 }
 
 TEST_F(VfdFormTest, DriveOneFailingKeepsDriveZeroAsProcessed) {
-  TVfdForm1 form(Deck, Names);
+  TVfdForm1 form(Deck, Names[0], Names[1]);
   form.show();
   form.VfdChkBox1->setChecked(true);
   form.VfdEdit1->setText(QString::fromStdString(ImageB));
@@ -139,7 +139,7 @@ TEST_F(VfdFormTest, DriveOneFailingKeepsDriveZeroAsProcessed) {
 }
 
 TEST_F(VfdFormTest, BrowsePutsTheChosenPathIntoTheEditOnly) {
-  TVfdForm1 form(Deck, Names);
+  TVfdForm1 form(Deck, Names[0], Names[1]);
   form.show();
   form.VfdChkBox2->setChecked(true);
   Host.Chosen = QStringLiteral("/media/disk.vfd");
