@@ -433,6 +433,10 @@ void TDebugForm1::FormClose() {
 
 void TDebugForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  if (!Placed) {
+    Placed = true;
+    CenterOnScreen(this);
+  }
   if (!event->spontaneous()) FormShow();
 }
 

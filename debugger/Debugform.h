@@ -115,4 +115,5 @@ class TDebugForm1 : public QWidget {
   TMemoryModel* Model;
   QTimer* PollTimer;
   uint32_t SeenHolds = 0;
+  bool Placed = false;  // centred on the screen when first shown
 };
