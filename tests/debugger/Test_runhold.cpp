@@ -9,26 +9,56 @@
 #include <QTest>
 
 #include "Debugform.h"
-#include "TestMachine.h"
+#include "HostServices.h"
+#include "MachineState.h"
+#include "Mcputh.h"
 
 namespace {
+constexpr uint16_t SUB_NMI = 0xDC00;
+
+class TQuietHost : public THostServices {
+ public:
+  void Beep() override {}
+  void DrawGlyph(uint16_t, uint8_t bitmap[32]) override { std::fill(bitmap, bitmap + 32, 0); }
+};
+
+class TNoPause : public TPacer {
+ public:
+  void Pause1ms() override {}
+};
+
+// A machine without firmware images: the tests put their own programs into
+// memory and point the CPUs at them.
+struct TBareMachine {
+  TMachineState State;
+  TQuietHost Host;
+  TNoPause Pacer;
+  std::unique_ptr<TMcpuThread> Machine =
+      std::make_unique<TMcpuThread>(State, Host, Pacer, "/nonexistent/");
+  TMcpuIo& Main() { return *Machine->Mcpu; }
+  TScpuIo& Subcpu() { return *Machine->Scpu; }
+  void Load(TCpu09& cpu, uint16_t address, std::initializer_list<uint8_t> code) {
+    for (uint8_t b : code) cpu.Bank[0][address++] = b;
+  }
+};
+
 class RunHoldTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    M.Build();
+    M.Machine->ResetMachine(false);
     // Main: 1000 INCA / 1001 INCB / 1002 BRA 1000.
-    M.RunMainFrom(0x1000, {0x4C, 0x5C, 0x20, 0xFC});
+    M.Load(M.Main(), 0x1000, {0x4C, 0x5C, 0x20, 0xFC});
+    M.Main().PC = 0x1000;
     M.Main().A = M.Main().B = 0;
-    // Sub: D000 INCA / D001 BRA D000.
-    uint8_t* sub = M.Subcpu().Bank[0];
-    sub[0xD000] = 0x4C;
-    sub[0xD001] = 0x20;
-    sub[0xD002] = 0xFD;
+    // Sub: D000 INCA / D001 BRA D000; its NMI handler is an RTI.
+    M.Load(M.Subcpu(), 0xD000, {0x4C, 0x20, 0xFD});
+    M.Load(M.Subcpu(), SUB_NMI, {0x3B});
+    M.Load(M.Subcpu(), 0xFFFC, {SUB_NMI >> 8, SUB_NMI & 0xFF});
     M.Subcpu().PC = 0xD000;
     M.Subcpu().A = 0;
   }
   TDebugHold& Hold() { return M.Machine->DebugHold; }
-  TTestMachine M;
+  TBareMachine M;
 };
 }  // namespace
 
@@ -108,7 +138,7 @@ TEST_F(RunHoldTest, BreakpointOnAnInterruptEntry) {
 
 TEST_F(RunHoldTest, WindowStepsTheRunningThread) {
   TDebugLinkOf<TMcpuThread> link(*M.Machine);
-  M.Machine->Start();  // a cold reset first: the main CPU loops at FE00
+  M.Machine->Start();  // a cold reset first
   TDebugForm1 form(link);
   form.show();  // holds the main CPU
   form.EditPC->setText("1000");
