@@ -138,12 +138,6 @@ struct TTestMachine {
   TMcpuIo& Main() { return *Machine->Mcpu; }
   TScpuIo& Subcpu() { return *Machine->Scpu; }
 
-  // Puts machine code into main RAM and points the main CPU at it.
-  void RunMainFrom(uint16_t address, std::initializer_list<int> code) {
-    Main().PC = address;
-    for (int b : code) Main().Bank[0][address++] = static_cast<uint8_t>(b);
-  }
-
  private:
   void Write(const std::string& name, const std::vector<uint8_t>& data,
              const std::string& skip) {
