@@ -62,6 +62,19 @@ void BM_BothCpusWritingVideoRam(benchmark::State& st) {
 }
 BENCHMARK(BM_BothCpusWritingVideoRam)->Unit(benchmark::kMillisecond);
 
+// One video RAM write's pixel update (the atomic word store included).
+void BM_UpdatePixels(benchmark::State& st) {
+  auto d = std::make_unique<TDisplayState>();
+  uint16_t address = 0;
+  uint8_t value = 0;
+  for (auto _ : st) {
+    d->UpdatePixels(address, value++);
+    address = static_cast<uint16_t>((address + 0x1235) % 0xC000);
+  }
+  benchmark::DoNotOptimize(d->Pixel(0));
+}
+BENCHMARK(BM_UpdatePixels);
+
 // The pixel buffer's 128 KiB rotation alone.
 void BM_ScrollPixels(benchmark::State& st) {
   auto d = std::make_unique<TDisplayState>();
