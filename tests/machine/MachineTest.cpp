@@ -316,19 +316,6 @@ TEST(Machine, KanjiPatternRegisters) {
   for (auto& p : jisSjis) EXPECT_EQ(TMcpuIo::JisToSjis(p[0]), p[1]) << std::hex << p[0];
 }
 
-TEST(Machine, PlaneMaskAndPaletteRegisters) {
-  TTestMachine t;
-  t.Build();
-  auto& main = t.Main();
-  main.WriteByte(0xFD37, 0x25);
-  EXPECT_EQ(t.State.WritePlanes.load(), 2u);
-  EXPECT_EQ(t.State.DisplayPlanes.load(), 5u);
-  main.WriteByte(0xFD3A, 0xFF);
-  EXPECT_EQ(t.State.Palette[2].load(), 7u);
-  EXPECT_EQ(main.ReadByte(0xFD3A), 7);
-  EXPECT_EQ(main.ReadByte(0xFD30), 0xFF);  // unhandled
-}
-
 TEST(Machine, SubRegistersActOnTheAccess) {
   TTestMachine t;
   t.Build();
