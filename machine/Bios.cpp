@@ -41,7 +41,11 @@ void TBios::PatchRom(TMcpuIo& cpu) {
 }
 
 void TBios::Trap(TMcpuIo& cpu) {
-  switch (static_cast<uint16_t>(cpu.PC - 1)) {
+  const uint16_t at = static_cast<uint16_t>(cpu.PC - 1);
+  // The three routines of the BASIC image exist only while it is selected;
+  // a trap byte met in the RAM bank there is the program's own.
+  if (at >= 0x8000 && at < 0xFC00 && cpu.BankSelect != 0) return;
+  switch (at) {
     case 0xF21F: KanjiTrap(cpu); break;
     case 0xF2B0: TapeWriteTrap(cpu); break;
     case 0xF330: TapeReadTrap(cpu); break;
