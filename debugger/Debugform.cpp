@@ -271,10 +271,9 @@ TDebugForm1::TDebugForm1(TDebugLink& link, QWidget* parent)
   resize(960, 400);
 }
 
-TDebugForm1::~TDebugForm1() {
-  // A window going away must not leave a CPU held.
-  if (isVisible()) FormClose();
-}
+// Closing, not destruction, releases the CPUs: by the time the window is
+// destroyed the machine may be gone (the main window closes it first).
+TDebugForm1::~TDebugForm1() = default;
 
 std::array<QLineEdit*, 8> TDebugForm1::FlagEdits() const {
   return {EditCC_E, EditCC_F, EditCC_H, EditCC_I, EditCC_N, EditCC_Z, EditCC_V, EditCC_C};
