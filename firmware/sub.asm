@@ -113,7 +113,10 @@ cmdtab  FDB cprint,cinput,cgetkey,cpattern
 * C_PRINT: LEN characters from DATA.
 cprint  LDB SH_SUB+SH_LEN
         BEQ .done
-        LDX #SH_SUB+SH_DATA
+        CMPB #SH_DMAX       ; never past the data area (I/O follows D3FF)
+        BLS .len
+        LDB #SH_DMAX
+.len    LDX #SH_SUB+SH_DATA
 .loop   LDA ,X+
         PSHS B,X
         JSR putc

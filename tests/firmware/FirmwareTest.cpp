@@ -131,6 +131,28 @@ TEST(Firmware, UpKeyBringsBackTheLastLine) {
   EXPECT_NE(rig.Screen().find("> e 3000 77\n> e 3000 77\n>"), std::string::npos) << rig.Screen();
 }
 
+// A command slot filled by some other program with a length past the data
+// area prints the data area and stops there: nothing beyond shared RAM (the
+// key ring, then I/O registers) is read as text.
+TEST(Firmware, PrintLengthIsBoundedByTheDataArea) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitForPrompt());
+  ASSERT_TRUE(rig.Command("e 1000 20 fe"));
+  rig.Type("cls\ng 1000\n");  // the main CPU loops; the sub CPU waits for work
+  rig.RunMs(400);
+  uint8_t* shared = rig.State.SharedRam;
+  ASSERT_EQ(shared[0], 0);
+  std::string text;
+  for (int i = 0; i < 88; ++i) text += static_cast<char>('A' + i % 26);
+  std::copy(text.begin(), text.end(), shared + 3);
+  shared[2] = 0xFF;
+  shared[0] = 1;  // print
+  rig.RunMs(200);
+  EXPECT_EQ(shared[0], 0);
+  const std::string screen = rig.Screen();
+  EXPECT_NE(screen.find(text.substr(0, 80) + "\n" + text.substr(80) + "\n\n"), std::string::npos) << screen;
+}
+
 TEST(Firmware, InsKeyTogglesTheLamp) {
   TFirmwareRig rig;
   ASSERT_TRUE(rig.WaitForPrompt());
