@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "DiskImage.h"
 #include "Vtp.h"
 
 namespace fs = std::filesystem;
@@ -68,29 +68,6 @@ class EndToEnd : public ::testing::Test {
   fs::path Dir;
 };
 
-#ifdef QUILLON_HAVE_TRAPS
-std::vector<uint8_t> ReadFile(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
-// A disk image of 40 tracks, 2 sides, 16 sectors of 256 bytes; sector s of
-// track t, side h at 480 + ((2t + h) * 16 + s - 1) * 256.
-size_t SectorOffset(int t, int h, int s) { return 480 + ((2 * t + h) * 16 + s - 1) * 256; }
-void WriteDisk(const fs::path& p, const std::vector<uint8_t>& track0side0) {
-  std::vector<uint8_t> img(480 + 80 * 16 * 256, 0xE5);
-  for (int i = 0; i < 80; ++i) {
-    const uint32_t off = 480 + i * 16 * 256;
-    for (int b = 0; b < 4; ++b) img[i * 6 + b] = static_cast<uint8_t>(off >> (8 * b));
-    img[i * 6 + 4] = 1;   // 256-byte sectors
-    img[i * 6 + 5] = 16;  // sectors 1-16
-  }
-  std::copy(track0side0.begin(), track0side0.end(), img.begin() + 480);
-  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(img.data()), img.size());
-}
-
-#endif  // QUILLON_HAVE_TRAPS
-
 // The values of every "Ticks XXXXXXXX" line, in order.
 std::vector<uint32_t> TickReadings(const std::string& screen) {
   std::vector<uint32_t> v;
@@ -141,20 +118,20 @@ TEST_F(EndToEnd, MainTimerRate) {
 #ifdef QUILLON_HAVE_TRAPS
 
 TEST_F(EndToEnd, BasicModeBootRunsTheBootSector) {
-  std::vector<uint8_t> sector = ReadFile(fs::path(E2E_PROGRAM_DIR) / "basic_boot.bin");
+  std::vector<uint8_t> sector = ReadWholeFile(fs::path(E2E_PROGRAM_DIR) / "basic_boot.bin");
   ASSERT_EQ(sector.size(), 256u);
   const fs::path disk = Dir / "boot.vfd";
-  WriteDisk(disk, sector);
+  WriteDiskImage(disk, sector);
   const TRun r = Quillon({disk.string(), "--boot", "basic", "--wait-text", "free firmware", "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   EXPECT_EQ(r.Output.rfind("Boot sector says hello", 0), 0u) << r.Output;
 }
 
 TEST_F(EndToEnd, DosModeBootRunsTheTwoSectorLoader) {
-  std::vector<uint8_t> loader = ReadFile(fs::path(E2E_PROGRAM_DIR) / "dos_loader.bin");
+  std::vector<uint8_t> loader = ReadWholeFile(fs::path(E2E_PROGRAM_DIR) / "dos_loader.bin");
   ASSERT_EQ(loader.size(), 512u);
   const fs::path disk = Dir / "dos.vfd";
-  WriteDisk(disk, loader);  // sectors 1 and 2 of track 0
+  WriteDiskImage(disk, loader);  // sectors 1 and 2 of track 0
   const TRun r = Quillon({disk.string(), "--boot", "dos", "--wait-text", "free firmware", "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   EXPECT_EQ(r.Output.rfind("DOS loader: sector 1", 0), 0u) << r.Output;
@@ -194,11 +171,11 @@ TEST_F(EndToEnd, TapeSaveListLoad) {
 // later run; a sector the track does not have is error 12.
 TEST_F(EndToEnd, DiskSectorWriteAndRead) {
   const fs::path disk = Dir / "data.vfd";
-  WriteDisk(disk, {});
+  WriteDiskImage(disk, {});
   TRun r = Quillon({disk.string(), "--wait-text", "> ", "--type", "f 3000 30ff 5a\\r", "--type",
                     "e 3000 de ad\\r", "--type", "dw 3000 0 1 2\\r", "--wait-text", "OK"});
   ASSERT_EQ(r.Status, 0) << r.Output;
-  const std::vector<uint8_t> img = ReadFile(disk);
+  const std::vector<uint8_t> img = ReadWholeFile(disk);
   ASSERT_GT(img.size(), SectorOffset(1, 0, 2) + 256);
   EXPECT_EQ(img[SectorOffset(1, 0, 2)], 0xDE);
   EXPECT_EQ(img[SectorOffset(1, 0, 2) + 1], 0xAD);

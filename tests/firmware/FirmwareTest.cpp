@@ -3,11 +3,14 @@
 // picture against the text screen, and the tape and kanji callers with the
 // calling conventions of the trapped routines.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "DiskImage.h"
 #include "FirmwareRig.h"
 
 
@@ -393,6 +396,63 @@ TEST(Firmware, KanjiPatternIsTheHostGlyph) {
   ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("kanji 3021"));
   ExpectKanjiShown(rig, TTestHost::Glyph(0x889F));
+}
+
+// The boot loads the boot sector (BASIC mode, 0100) or the two loader
+// sectors (DOS mode, 0300) of drive 0 and runs them; both print through the
+// boot image and end in the monitor.
+TEST(Firmware, BootsTheDiskInBothModes) {
+  struct Case {
+    int mode;
+    const char* program;
+    const char* first;
+    const char* second;
+  };
+  const Case cases[] = {
+      {0, "basic_boot.bin", "Boot sector says hello\n", "Quillon "},
+      {1, "dos_loader.bin", "DOS loader: sector 1\n", "DOS loader: sector 2\nQuillon "},
+  };
+  const std::filesystem::path disk =
+      std::filesystem::temp_directory_path() / ("quillon_fw_boot_" + std::to_string(::getpid()) + ".vfd");
+  for (const Case& c : cases) {
+    WriteDiskImage(disk, ReadWholeFile(std::filesystem::path(BOOT_PROGRAM_DIR) / c.program));
+    TFirmwareRig rig(c.mode);
+    ASSERT_TRUE(rig.State.Vfd.MountDisk(0, disk.string()));
+    rig.Thread->ResetMachine(false);
+    ASSERT_TRUE(rig.WaitFor("free firmware")) << rig.Screen();
+    const std::string screen = rig.Screen();
+    EXPECT_EQ(screen.rfind(c.first, 0), 0u) << screen;
+    EXPECT_NE(screen.find(c.second), std::string::npos) << screen;
+    rig.State.Vfd.UnmountDisk(0);
+  }
+  std::filesystem::remove(disk);
+}
+
+// SAVE, DIR and LOAD with the machine's own cassette deck: the deck's scan
+// finds the file by name, and the bytes come back.
+TEST(Firmware, TapeRoundTripOnTheDeck) {
+  const std::filesystem::path tape =
+      std::filesystem::temp_directory_path() / ("quillon_fw_tape_" + std::to_string(::getpid()) + ".vtp");
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.State.Vtp.CreateTape(tape.string()));
+  ASSERT_TRUE(rig.WaitForPrompt());
+  ASSERT_TRUE(rig.Command("e 3000 11 22 33"));
+  ASSERT_TRUE(rig.Command("save quill 3000 30ff", 20000));
+  ASSERT_TRUE(rig.Command("e 3000 00 00 00"));
+  int64_t pos = 0;
+  std::string name;
+  ASSERT_EQ(rig.State.Vtp.NextTapeFile(pos, name), 0);
+  EXPECT_EQ(name, "quill   ");
+  rig.State.Vtp.SeekTape(0);
+  ASSERT_TRUE(rig.Command("dir", 20000));
+  EXPECT_NE(rig.Screen().find("quill    3000 0100\nEnd of tape"), std::string::npos) << rig.Screen();
+  rig.State.Vtp.SeekTape(0);
+  ASSERT_TRUE(rig.Command("load quill", 20000));
+  EXPECT_NE(rig.Screen().find("Found quill\nLoaded 3000-30FF"), std::string::npos) << rig.Screen();
+  EXPECT_EQ(rig.MainRam(0x3000), 0x11);
+  EXPECT_EQ(rig.MainRam(0x3002), 0x33);
+  rig.State.Vtp.CloseTape();
+  std::filesystem::remove(tape);
 }
 #endif
 
