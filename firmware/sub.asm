@@ -498,7 +498,21 @@ newline CLR CURX
 * moves by the hardware scroll (start offset + 640), and the row that comes
 * in at the bottom is cleared.
 scroll  LDX #TEXT
-.mv     LDD NCOLS,X
+.mv     LDD NCOLS,X         ; 16 bytes a round
+        STD ,X++
+        LDD NCOLS,X
+        STD ,X++
+        LDD NCOLS,X
+        STD ,X++
+        LDD NCOLS,X
+        STD ,X++
+        LDD NCOLS,X
+        STD ,X++
+        LDD NCOLS,X
+        STD ,X++
+        LDD NCOLS,X
+        STD ,X++
+        LDD NCOLS,X
         STD ,X++
         CMPX #TEXT+NCOLS*(NROWS-1)
         BLO .mv
@@ -578,25 +592,27 @@ clrarea PSHS X,Y
         RTS
 
 * cellad: A = row, B = column -> X = video RAM offset, Y = text address.
-cellad  PSHS B
-        LDB #NCOLS
-        MUL
-        PSHS D
-        ADDB 2,S
-        ADCA #0
-        ADDD #TEXT
-        TFR D,Y
-        PULS D
-        LSLB
-        ROLA
-        LSLB
-        ROLA
-        LSLB
-        ROLA
-        ADDB ,S+
-        ADCA #0
-        TFR D,X
+* A is lost, B kept.
+cellad  LSLA
+        LDX #rowvram
+        LDX A,X
+        ABX
+        LDY #rowtext
+        LDY A,Y
+        LEAY B,Y
         RTS
+
+* Start of each text row in video RAM and in the text screen.
+rowvram FDB 0*ROWBYTES,1*ROWBYTES,2*ROWBYTES,3*ROWBYTES,4*ROWBYTES
+        FDB 5*ROWBYTES,6*ROWBYTES,7*ROWBYTES,8*ROWBYTES,9*ROWBYTES
+        FDB 10*ROWBYTES,11*ROWBYTES,12*ROWBYTES,13*ROWBYTES,14*ROWBYTES
+        FDB 15*ROWBYTES,16*ROWBYTES,17*ROWBYTES,18*ROWBYTES,19*ROWBYTES
+        FDB 20*ROWBYTES,21*ROWBYTES,22*ROWBYTES,23*ROWBYTES,24*ROWBYTES
+rowtext FDB TEXT+0*NCOLS,TEXT+1*NCOLS,TEXT+2*NCOLS,TEXT+3*NCOLS,TEXT+4*NCOLS
+        FDB TEXT+5*NCOLS,TEXT+6*NCOLS,TEXT+7*NCOLS,TEXT+8*NCOLS,TEXT+9*NCOLS
+        FDB TEXT+10*NCOLS,TEXT+11*NCOLS,TEXT+12*NCOLS,TEXT+13*NCOLS,TEXT+14*NCOLS
+        FDB TEXT+15*NCOLS,TEXT+16*NCOLS,TEXT+17*NCOLS,TEXT+18*NCOLS,TEXT+19*NCOLS
+        FDB TEXT+20*NCOLS,TEXT+21*NCOLS,TEXT+22*NCOLS,TEXT+23*NCOLS,TEXT+24*NCOLS
 
 * drawch: A at the cursor (text buffer and picture).
 drawch  LDB CURX
@@ -675,13 +691,39 @@ glyph   PSHS X,Y,U
         LDB #8
         TST FAST
         BEQ .slow
-.fast   LDA ,U+
+.fast   LDA ,U+             ; white on black: the glyph on every plane
         STA ,X
         STA PLANE1,X
         STA PLANE2,X
-        LEAX NCOLS,X
-        DECB
-        BNE .fast
+        LDA ,U+
+        STA NCOLS,X
+        STA PLANE1+NCOLS,X
+        STA PLANE2+NCOLS,X
+        LDA ,U+
+        STA 2*NCOLS,X
+        STA PLANE1+2*NCOLS,X
+        STA PLANE2+2*NCOLS,X
+        LDA ,U+
+        STA 3*NCOLS,X
+        STA PLANE1+3*NCOLS,X
+        STA PLANE2+3*NCOLS,X
+        LEAX 4*NCOLS,X
+        LDA ,U+
+        STA ,X
+        STA PLANE1,X
+        STA PLANE2,X
+        LDA ,U+
+        STA NCOLS,X
+        STA PLANE1+NCOLS,X
+        STA PLANE2+NCOLS,X
+        LDA ,U+
+        STA 2*NCOLS,X
+        STA PLANE1+2*NCOLS,X
+        STA PLANE2+2*NCOLS,X
+        LDA ,U
+        STA 3*NCOLS,X
+        STA PLANE1+3*NCOLS,X
+        STA PLANE2+3*NCOLS,X
         PULS X,Y,U,PC
 .slow   LDA ,U+
         JSR putpl
