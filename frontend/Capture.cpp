@@ -65,7 +65,7 @@ std::vector<uint8_t> EncodeBmp(const TCapturePicture& picture) {
   Put32(v, kColours);
   // Colour table: blue, green, red, reserved.
   for (uint32_t c = 0; c < kColours; ++c) {
-    TRgb rgb = MachineColourRgb(c);
+    TRgb rgb = CaptureRgb(c);
     v.push_back(rgb.B);
     v.push_back(rgb.G);
     v.push_back(rgb.R);

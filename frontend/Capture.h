@@ -18,7 +18,7 @@ struct TRgb {
   uint8_t R, G, B;
   bool operator==(const TRgb&) const = default;
 };
-constexpr TRgb MachineColourRgb(unsigned c) {
+constexpr TRgb CaptureRgb(unsigned c) {
   return {static_cast<uint8_t>(c & 2 ? 255 : 0), static_cast<uint8_t>(c & 4 ? 255 : 0),
           static_cast<uint8_t>(c & 1 ? 255 : 0)};
 }

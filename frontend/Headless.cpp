@@ -1,0 +1,354 @@
+// The headless run: one computer on a virtual clock, driven step by step.
+#include "Headless.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <iomanip>
+#include <ostream>
+#include <thread>
+
+#include "Capture.h"
+#include "CommandLine.h"
+#include "Computer.h"
+
+namespace {
+
+// The message the program shows when a firmware image cannot be opened.
+constexpr const char* RomErrorMessage = "ROMデータの読み込みに失敗しました。";
+
+constexpr uint64_t DefaultWaitMs = 10000;
+
+bool ParseCount(const std::string& s, uint64_t max, uint64_t& value) {
+  if (s.empty() || s.size() > 12) return false;
+  uint64_t v = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + static_cast<uint64_t>(c - '0');
+  }
+  if (v > max) return false;
+  value = v;
+  return true;
+}
+
+bool ToCp932(const std::string& utf8, std::string& out) {
+  bool ascii = true;
+  for (char c : utf8) ascii &= static_cast<unsigned char>(c) < 0x80;
+  if (ascii) {
+    out += utf8;
+    return true;
+  }
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string in = utf8;
+  char* src = in.data();
+  size_t srcLeft = in.size();
+  std::string buf(in.size() * 2 + 8, '\0');
+  char* dst = buf.data();
+  size_t dstLeft = buf.size();
+  const size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+  iconv_close(cd);
+  if (r == static_cast<size_t>(-1)) return false;
+  out.append(buf.data(), buf.size() - dstLeft);
+  return true;
+}
+
+}  // namespace
+
+bool TextToMachineBytes(const std::string& text, std::string& bytes, std::string& error) {
+  bytes.clear();
+  std::string literal;
+  auto flush = [&] {
+    if (literal.empty()) return true;
+    if (!ToCp932(literal, bytes)) {
+      error = "text cannot be typed on this machine (only ASCII, katakana and Shift_JIS): " + literal;
+      return false;
+    }
+    literal.clear();
+    return true;
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      literal.push_back(text[i]);
+      continue;
+    }
+    if (!flush()) return false;
+    if (i + 1 >= text.size()) {
+      error = "a backslash ends the text; write \\\\ for a backslash";
+      return false;
+    }
+    const char e = text[++i];
+    switch (e) {
+      case 'r':
+      case 'n': bytes.push_back('\x0D'); break;
+      case 't': bytes.push_back('\x09'); break;
+      case 'e': bytes.push_back('\x1B'); break;
+      case '\\': bytes.push_back('\\'); break;
+      case 'x': {
+        auto hex = [](char c) {
+          return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        };
+        if (i + 2 >= text.size() || hex(text[i + 1]) < 0 || hex(text[i + 2]) < 0) {
+          error = "\\x needs two hexadecimal digits";
+          return false;
+        }
+        bytes.push_back(static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2])));
+        i += 2;
+        break;
+      }
+      default:
+        error = std::string("unknown escape \\") + e + " (known: \\r \\n \\t \\e \\\\ \\xHH)";
+        return false;
+    }
+  }
+  return flush();
+}
+
+const char* HeadlessUsage() {
+  return R"(Usage: quillon --headless [options] [IMAGE.vfd] [IMAGE.vtp]
+
+Runs the machine without a window on a virtual clock (the run loop's 1 ms
+pause is 1 ms of machine time), so the same inputs give the same screen every
+time. Disk images (.vfd) go into drive 0 and tape images (.vtp) into the
+cassette deck, as on the normal command line.
+
+Set-up:
+  --firmware DIR      read fb30rom1.dat, fb30rom2.dat, fb30sub.dat from DIR
+                      (default: the directory of the program)
+  --boot basic|dos    what a cold start boots (default: basic)
+  --cpu-wait N        CPU speed setting 0-254 (default 240)
+
+Steps, carried out in the order given:
+  --run MS            run for MS milliseconds of machine time
+  --type TEXT         type TEXT through the paste path, one key per sub timer
+                      period, and run until it is typed. Escapes: \r or \n
+                      Return, \t Tab, \e Esc, \\ backslash, \xHH any code
+  --timeout MS        time limit of the --wait-text steps after it
+                      (default 10000)
+  --wait-text TEXT    run until TEXT appears on the text screen (exit 2 if it
+                      does not within the time limit)
+  --screenshot FILE   save the screen as a 640x400 bitmap (BMP)
+  --print-screen      print the text screen to standard output
+
+  --bench SECONDS     instead of the steps: run both CPUs unthrottled for
+                      SECONDS of wall time and print instructions per second
+
+Exit status: 0 success, 2 an awaited text did not appear in time, 1 errors.
+)";
+}
+
+std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOptions& o) {
+  uint64_t timeout = DefaultWaitMs;
+  constexpr uint64_t MaxMs = uint64_t{1} << 40;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& v) {
+      if (i + 1 >= args.size()) return false;
+      v = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a.empty() || a.front() != '-') {
+      if (ImageKindOf(a) == TImageKind::None) return "not a disk image (.vfd) or tape image (.vtp): " + a;
+      o.Images.push_back(a);
+      continue;
+    }
+    if (a == "--headless") continue;
+    if (a != "--print-screen" && !value(v)) return a + " needs a value (see --help)";
+    if (a == "--firmware") {
+      o.FirmwareDir = v;
+    } else if (a == "--boot") {
+      if (v == "basic" || v == "BASIC") o.BootMode = 0;
+      else if (v == "dos" || v == "DOS") o.BootMode = 1;
+      else return "--boot takes basic or dos, not " + v;
+    } else if (a == "--cpu-wait") {
+      uint64_t n;
+      // 255 never pauses, and so would stop the virtual clock.
+      if (!ParseCount(v, 254, n)) return "--cpu-wait takes a number from 0 to 254, not " + v;
+      o.CpuWait = static_cast<int>(n);
+    } else if (a == "--run") {
+      uint64_t n;
+      if (!ParseCount(v, MaxMs, n)) return "--run takes milliseconds, not " + v;
+      o.Steps.push_back({THeadlessStep::TKind::Run, n, {}});
+    } else if (a == "--timeout") {
+      if (!ParseCount(v, MaxMs, timeout)) return "--timeout takes milliseconds, not " + v;
+    } else if (a == "--type" || a == "--wait-text") {
+      std::string bytes, error;
+      if (!TextToMachineBytes(v, bytes, error)) return a + ": " + error;
+      if (a == "--type") {
+        o.Steps.push_back({THeadlessStep::TKind::Type, 0, bytes});
+      } else {
+        if (bytes.empty()) return "--wait-text needs a text that is not empty";
+        o.Steps.push_back({THeadlessStep::TKind::WaitText, timeout, bytes});
+      }
+    } else if (a == "--screenshot") {
+      if (v.empty()) return "--screenshot needs a file name";
+      o.Steps.push_back({THeadlessStep::TKind::Screenshot, 0, v});
+    } else if (a == "--print-screen") {
+      o.Steps.push_back({THeadlessStep::TKind::PrintScreen, 0, {}});
+    } else if (a == "--bench") {
+      char* end = nullptr;
+      errno = 0;
+      const double s = std::strtod(v.c_str(), &end);
+      if (end == v.c_str() || *end != '\0' || errno != 0 || !(s > 0) || s > 3600)
+        return "--bench takes seconds (more than 0, at most 3600), not " + v;
+      o.BenchSeconds = s;
+    } else {
+      return "unknown option " + a + " (see --help)";
+    }
+  }
+  return {};
+}
+
+namespace {
+
+// The host side of a headless run: no sound, blank kanji, frames not drawn,
+// paste steps taken at once.
+class THeadlessRunner : public TTimerWindow {
+ public:
+  explicit THeadlessRunner(const THeadlessOptions& o) : Options(o), C(Host, Clock, *this, o.FirmwareDir) {}
+
+  bool PasteInProgress() const override { return C.Keyboard.PasteInProgress(); }
+  void PostFlip() override { C.Timer.FlipPending = false; }
+  void PostPasteChar() override { C.Keyboard.PasteStep(); }
+
+  int Run(std::ostream& out, std::ostream& err);
+  int Bench(std::ostream& out, std::ostream& err);
+
+ private:
+  const THeadlessOptions& Options;
+  TNullHostServices Host;
+  TVirtualClock Clock;
+  TComputer C;
+  uint64_t NextTick = 0;
+
+  bool SetUp(std::ostream& err);
+  // Runs until the clock reaches untilMs or done() says so (asked every
+  // 10 ms of machine time). Returns whether done() said so.
+  template <class Done>
+  bool RunUntil(uint64_t untilMs, Done done);
+  bool ScreenShows(const std::string& text) const;
+};
+
+bool THeadlessRunner::SetUp(std::ostream& err) {
+  if (C.RomError()) {
+    err << RomErrorMessage << "\n";
+    return false;
+  }
+  C.State.CpuWait.store(Options.CpuWait);
+  C.State.BootMode.store(Options.BootMode);
+  for (const std::string& path : Options.Images) {
+    MountImage(path, C.Drives, C.ImageNames);
+    const bool ok = ImageKindOf(path) == TImageKind::Disk ? C.Drives.DiskMounted(0) : C.Drives.TapeMounted();
+    if (!ok) {
+      err << "cannot open the image " << path << "\n";
+      return false;
+    }
+  }
+  TSettings timing;  // default timer periods
+  C.Timer.StartTimer(timing, static_cast<uint32_t>(Clock.Now()));
+  NextTick = Clock.Now() + C.Timer.Resolution();
+  Clock.OnMillisecond = [this](uint64_t now) {
+    if (now < NextTick) return;
+    C.Timer.TimerTick(static_cast<uint32_t>(now));
+    NextTick += C.Timer.Resolution();
+  };
+  C.Thread.ResetMachine(false);
+  return true;
+}
+
+template <class Done>
+bool THeadlessRunner::RunUntil(uint64_t untilMs, Done done) {
+  uint64_t nextCheck = Clock.Now();
+  while (Clock.Now() < untilMs) {
+    if (Clock.Now() >= nextCheck) {
+      if (done()) return true;
+      nextCheck = Clock.Now() + 10;
+    }
+    C.Thread.RunPasses(64);  // about a quarter of a millisecond
+  }
+  return done();
+}
+
+bool THeadlessRunner::ScreenShows(const std::string& text) const {
+  return CopyTextScreen(*C.Thread.Scpu).find(text) != std::string::npos;
+}
+
+int THeadlessRunner::Run(std::ostream& out, std::ostream& err) {
+  if (!SetUp(err)) return HeadlessError;
+  for (const THeadlessStep& s : Options.Steps) {
+    switch (s.Kind) {
+      case THeadlessStep::TKind::Run:
+        RunUntil(Clock.Now() + s.Ms, [] { return false; });
+        break;
+      case THeadlessStep::TKind::Type: {
+        C.Keyboard.StartPaste(s.Text);
+        // One byte per sub timer period; allow for twice that.
+        const uint64_t limit = Clock.Now() + 2 * (s.Text.size() + 1) * (C.Timer.SubPeriod() / 256) + 100;
+        RunUntil(limit, [this] { return !C.Keyboard.PasteInProgress(); });
+        break;
+      }
+      case THeadlessStep::TKind::WaitText:
+        if (!RunUntil(Clock.Now() + s.Ms, [&] { return ScreenShows(s.Text); })) {
+          std::string shown = TextScreenToUtf8(s.Text);
+          if (!shown.empty() && shown.back() == '\n') shown.pop_back();
+          err << "the text \"" << shown << "\" did not appear within " << s.Ms << " ms\n";
+          return HeadlessTextNotSeen;
+        }
+        break;
+      case THeadlessStep::TKind::Screenshot:
+        if (std::string e = SaveBmp(CaptureScreen(C.State), s.Text); !e.empty()) {
+          err << s.Text << ": " << e << "\n";
+          return HeadlessError;
+        }
+        break;
+      case THeadlessStep::TKind::PrintScreen:
+        out << TextScreenToUtf8(CopyTextScreen(*C.Thread.Scpu)) << std::flush;
+        break;
+    }
+  }
+  return HeadlessOk;
+}
+
+int THeadlessRunner::Bench(std::ostream& out, std::ostream& err) {
+  if (!SetUp(err)) return HeadlessError;
+  Clock.OnMillisecond = nullptr;
+  C.State.CpuWait.store(255);  // never pause
+  using Clk = std::chrono::steady_clock;
+  // The timer schedules on real time, from a thread of their own, as in
+  // the window.
+  std::atomic<bool> stop{false};
+  const auto t0 = Clk::now();
+  auto ms = [&] {
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clk::now() - t0).count());
+  };
+  C.Timer.StartTimer(TSettings{}, ms());
+  std::thread timer([&] {
+    auto next = t0;
+    while (!stop.load()) {
+      next += std::chrono::milliseconds(C.Timer.Resolution());
+      std::this_thread::sleep_until(next);
+      C.Timer.TimerTick(ms());
+    }
+  });
+  const uint64_t passes0 = C.Thread.PassCount();
+  C.Thread.Start();
+  std::this_thread::sleep_for(std::chrono::duration<double>(Options.BenchSeconds));
+  C.Thread.Terminate();
+  const double seconds = std::chrono::duration<double>(Clk::now() - t0).count();
+  stop = true;
+  timer.join();
+  const double passes = static_cast<double>(C.Thread.PassCount() - passes0);
+  out << std::fixed << std::setprecision(0) << "passes/s: " << passes / seconds << "\n"
+      << "main CPU instructions/s: " << 3 * passes / seconds << "\n";
+  return HeadlessOk;
+}
+
+}  // namespace
+
+int RunHeadless(const THeadlessOptions& options, std::ostream& out, std::ostream& err) {
+  auto runner = std::make_unique<THeadlessRunner>(options);
+  return options.BenchSeconds > 0 ? runner->Bench(out, err) : runner->Run(out, err);
+}
