@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Headless.h"
+#include "TestFirmware.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Headless : public ::testing::Test {
+ protected:
+  fs::path Dir;
+  void SetUp() override {
+    Dir = fs::temp_directory_path() /
+          ("quillon_headless_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(Dir);
+    WriteTestFirmware(Dir / "rom");
+  }
+  void TearDown() override { fs::remove_all(Dir); }
+
+  // Runs the quillon program; returns its exit status, with its output.
+  int Quillon(const std::string& args, std::string& out, std::string& err) {
+    const fs::path o = Dir / "out.txt", e = Dir / "err.txt";
+    const std::string cmd = std::string(QUILLON_EXE) + " " + args + " >" + o.string() + " 2>" + e.string();
+    const int status = std::system(cmd.c_str());
+    out = Slurp(o);
+    err = Slurp(e);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  static std::string Slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  std::string Rom() const { return "--firmware " + (Dir / "rom").string(); }
+};
+
+TEST_F(Headless, TypedTextReachesTheScreenAndRunsRepeatExactly) {
+  std::string out1, out2, err;
+  const std::string steps =
+      " --run 200 --type 'AB\\nｱ' --wait-text 'OKAB' --print-screen --screenshot ";
+  ASSERT_EQ(Quillon("--headless " + Rom() + steps + (Dir / "a.bmp").string(), out1, err), 0) << err;
+  EXPECT_EQ(out1.substr(0, 9), "OKAB \xEF\xBD\xB1\n") << "Return (0D) is not printable: a space";
+  ASSERT_EQ(Quillon("--headless " + Rom() + steps + (Dir / "b.bmp").string(), out2, err), 0) << err;
+  EXPECT_EQ(out1, out2);
+  const std::string a = Slurp(Dir / "a.bmp"), b = Slurp(Dir / "b.bmp");
+  ASSERT_EQ(a.size(), 14u + 40 + 32 + 640 * 400);
+  EXPECT_EQ(a, b);
+  // The typed codes are in plane 1 at line 150 (file row 400 - 1 - 300).
+  const size_t row = 86 + (399 - 300) * 640;
+  EXPECT_EQ(static_cast<uint8_t>(a[row + 1]), 2) << "bit 6 of 41 (A): red";
+}
+
+TEST_F(Headless, WaitingForTextThatNeverComesExitsWith2) {
+  std::string out, err;
+  EXPECT_EQ(Quillon("--headless " + Rom() + " --timeout 200 --wait-text NEVER --print-screen", out, err), 2);
+  EXPECT_NE(err.find("NEVER"), std::string::npos) << err;
+  EXPECT_EQ(out, "") << "steps after a failed wait are not carried out";
+}
+
+TEST_F(Headless, MissingFirmwareImageGivesExit1AndTheMessage) {
+  fs::remove(Dir / "rom" / "fb30sub.dat");
+  std::string out, err;
+  EXPECT_EQ(Quillon("--headless " + Rom() + " --run 10", out, err), 1);
+  EXPECT_EQ(err, "ROMデータの読み込みに失敗しました。\n");
+}
+
+TEST_F(Headless, BadArgumentsGiveAMessageAndExit1) {
+  const char* cases[] = {
+      "--headless --frobnicate",
+      "--headless --run",
+      "--headless --run ten",
+      "--headless --cpu-wait 255",
+      "--headless --boot cpm",
+      "--headless --type 'bad\\q'",
+      "--headless notes.txt",
+      "--headless --bench 0",
+      "--headless missing.vfd",
+  };
+  for (const char* c : cases) {
+    std::string out, err;
+    EXPECT_EQ(Quillon(std::string(c) + " " + Rom(), out, err), 1) << c;
+    EXPECT_NE(err, "") << c;
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
+  }
+  std::string out, err;
+  EXPECT_EQ(Quillon("", out, err), 1);
+  EXPECT_NE(err.find("--headless"), std::string::npos);
+  EXPECT_EQ(Quillon("--help", out, err), 0);
+  EXPECT_NE(out.find("--wait-text"), std::string::npos);
+}
+
+TEST_F(Headless, UnwritableScreenshotIsAnError) {
+  std::string out, err;
+  EXPECT_EQ(Quillon("--headless " + Rom() + " --screenshot " + (Dir / "no" / "x.bmp").string(), out, err), 1);
+  EXPECT_NE(err.find("x.bmp"), std::string::npos);
+}
+
+TEST(TypedText, EscapesAndCharacterSet) {
+  std::string bytes, error;
+  ASSERT_TRUE(TextToMachineBytes("A\\r\\nB\\t\\e\\\\\\x7f\\xA1ｱ", bytes, error)) << error;
+  EXPECT_EQ(bytes, std::string("A\x0D\x0D" "B\x09\x1B\\\x7F\xA1\xB1"));
+  EXPECT_FALSE(TextToMachineBytes("x\\", bytes, error));
+  EXPECT_FALSE(TextToMachineBytes("\\xG0", bytes, error));
+  EXPECT_FALSE(TextToMachineBytes("\xFF\xFE", bytes, error)) << "not UTF-8";
+}
+
+}  // namespace
