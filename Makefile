@@ -4,7 +4,10 @@
 BUILD      ?= build
 GENERATOR  ?= Ninja
 JOBS       ?= $(shell nproc)
-ARGS       ?=
+# What `make run` passes to the program. Until the window is built it boots
+# the machine headless for three seconds of machine time and prints the text
+# screen; `make run ARGS="--headless ..."` runs anything else.
+ARGS       ?= --headless --run 3000 --print-screen
 
 .PHONY: all deps configure build run test test-asan test-tsan bench fuzz clean
 
@@ -20,12 +23,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD)/bin/quillon ]; then \
-	  $(BUILD)/bin/quillon $(ARGS); \
-	else \
-	  echo "The emulator program is not built yet. What exists now: the CPU core,"; \
-	  echo "its tests (make test) and its benchmark (make bench)."; \
-	fi
+	@$(BUILD)/bin/quillon $(ARGS)
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
