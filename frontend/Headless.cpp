@@ -13,6 +13,7 @@
 #include "Capture.h"
 #include "CommandLine.h"
 #include "Computer.h"
+#include "TimerThread.h"
 
 namespace {
 
@@ -316,30 +317,17 @@ int THeadlessRunner::Bench(std::ostream& out, std::ostream& err) {
   if (!SetUp(err)) return HeadlessError;
   Clock.OnMillisecond = nullptr;
   C.State.CpuWait.store(255);  // never pause
-  using Clk = std::chrono::steady_clock;
   // The timer schedules on real time, from a thread of their own, as in
-  // the window.
-  std::atomic<bool> stop{false};
-  const auto t0 = Clk::now();
-  auto ms = [&] {
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clk::now() - t0).count());
-  };
-  C.Timer.StartTimer(TSettings{}, ms());
-  std::thread timer([&] {
-    auto next = t0;
-    while (!stop.load()) {
-      next += std::chrono::milliseconds(C.Timer.Resolution());
-      std::this_thread::sleep_until(next);
-      C.Timer.TimerTick(ms());
-    }
-  });
+  // the window, so the firmware sees its interrupts.
+  TTimerThread timer(C.Timer);
   const uint64_t passes0 = C.Thread.PassCount();
+  const auto t0 = std::chrono::steady_clock::now();
+  timer.Start(TSettings{});
   C.Thread.Start();
   std::this_thread::sleep_for(std::chrono::duration<double>(Options.BenchSeconds));
   C.Thread.Terminate();
-  const double seconds = std::chrono::duration<double>(Clk::now() - t0).count();
-  stop = true;
-  timer.join();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  timer.Stop();
   const double passes = static_cast<double>(C.Thread.PassCount() - passes0);
   out << std::fixed << std::setprecision(0) << "passes/s: " << passes / seconds << "\n"
       << "main CPU instructions/s: " << 3 * passes / seconds << "\n";

@@ -169,3 +169,49 @@ TEST_F(Timer, StoppedTimerDoesNothing) {
 }
 
 }  // namespace
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "TimerThread.h"
+
+namespace {
+
+struct TAtomicMachine : TMachinePort {
+  std::atomic<int> Nmis{0};
+  void StoreKeyData(uint16_t) override {}
+  bool KeyIrqEnabled() const override { return false; }
+  bool TimerIrqEnabled() const override { return false; }
+  void SetMcpuRequest(uint32_t) override {}
+  void ClearMcpuRequest(uint32_t) override {}
+  void SetScpuRequest(uint32_t b) override { Nmis += (b & ScpuReq_Nmi) ? 1 : 0; }
+};
+struct TQuietWindow : TTimerWindow {
+  bool PasteInProgress() const override { return false; }
+  void PostFlip() override {}
+  void PostPasteChar() override {}
+};
+
+TEST(TimerThread, TicksOnRealTimeAndStopsCleanly) {
+  TAtomicMachine m;
+  TQuietWindow w;
+  TTimerSchedule s(m, w);
+  TTimerThread t(s);
+  TSettings settings;
+  settings.SubNmi = 10;
+  t.Start(settings);
+  EXPECT_TRUE(s.IsRunning());
+  // Ten periods; a loaded machine may run late but the schedule catches up.
+  std::this_thread::sleep_for(std::chrono::milliseconds(105));
+  t.Stop();
+  EXPECT_FALSE(t.Running());
+  EXPECT_FALSE(s.IsRunning());
+  const int n = m.Nmis;
+  EXPECT_GE(n, 3);
+  EXPECT_LE(n, 11);
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_EQ(m.Nmis, n) << "no tick after Stop";
+}
+
+}  // namespace
