@@ -320,7 +320,7 @@ int THeadlessRunner::Bench(std::ostream& out, std::ostream& err) {
   // The timer schedules on real time, from a thread of their own, as in
   // the window, so the firmware sees its interrupts.
   TTimerThread timer(C.Timer);
-  const uint64_t passes0 = C.Thread.PassCount();
+  const uint64_t passes0 = C.Thread.PassCount(), subPasses0 = C.Thread.SubPassCount();
   const auto t0 = std::chrono::steady_clock::now();
   timer.Start(TSettings{});
   C.Thread.Start();
@@ -328,9 +328,15 @@ int THeadlessRunner::Bench(std::ostream& out, std::ostream& err) {
   C.Thread.Terminate();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   timer.Stop();
+  // Each pass steps the main CPU three times, and the sub CPU three times
+  // unless the main CPU holds it halted. A CPU waiting in SYNC or CWAI
+  // counts its idle steps too.
   const double passes = static_cast<double>(C.Thread.PassCount() - passes0);
-  out << std::fixed << std::setprecision(0) << "passes/s: " << passes / seconds << "\n"
-      << "main CPU instructions/s: " << 3 * passes / seconds << "\n";
+  const double subPasses = static_cast<double>(C.Thread.SubPassCount() - subPasses0);
+  out << std::fixed << std::setprecision(0) << "seconds: " << std::setprecision(2) << seconds << "\n"
+      << std::setprecision(0) << "passes/s: " << passes / seconds << "\n"
+      << "main CPU instructions/s: " << 3 * passes / seconds << "\n"
+      << "sub CPU instructions/s: " << 3 * subPasses / seconds << "\n";
   return HeadlessOk;
 }
 

@@ -91,6 +91,7 @@ void TMcpuThread::Pass() {
 
   // A halted sub CPU runs nothing and takes nothing; its requests wait.
   if (State.SubHalt.load(relaxed)) return;
+  SubPasses.store(SubPasses.load(relaxed) + 1, relaxed);
 
   TScpuIo& s = *Scpu;
   s.Step();

@@ -133,6 +133,8 @@ class TMcpuThread {
 
   // Passes run so far (thread or synchronous); read from any thread.
   uint64_t PassCount() const { return Passes.load(std::memory_order_relaxed); }
+  // Passes in which the sub CPU ran (was not held halted by the main CPU).
+  uint64_t SubPassCount() const { return SubPasses.load(std::memory_order_relaxed); }
 
   // The debug window's hold, single step and breakpoint (see Debughold.h).
   TDebugHold DebugHold;
@@ -148,6 +150,7 @@ class TMcpuThread {
 
   uint8_t PaceCounter = 0;
   std::atomic<uint64_t> Passes{0};
+  std::atomic<uint64_t> SubPasses{0};
 
   std::thread Worker;
   std::atomic<bool> TerminateReq{false};

@@ -105,6 +105,18 @@ TEST_F(Headless, UnwritableScreenshotIsAnError) {
   EXPECT_NE(err.find("x.bmp"), std::string::npos);
 }
 
+TEST_F(Headless, FreeFirmwareTakesTypedCommands) {
+  const fs::path beside = fs::path(QUILLON_EXE).parent_path();
+  if (!fs::exists(beside / "fb30sub.dat")) GTEST_SKIP() << "no firmware built beside the program";
+  std::string out, err;
+  ASSERT_EQ(Quillon("--headless --wait-text '> ' --type '\\x45 2000 51 55 49 4C 4C\\nD 2000 2004\\n'"
+                    " --wait-text QUILL --print-screen",
+                    out, err),
+            0)
+      << err << out;
+  EXPECT_NE(out.find("2000  51 55"), std::string::npos) << out;
+}
+
 TEST(TypedText, EscapesAndCharacterSet) {
   std::string bytes, error;
   ASSERT_TRUE(TextToMachineBytes("A\\r\\nB\\t\\e\\\\\\x7f\\xA1ｱ", bytes, error)) << error;
