@@ -13,7 +13,7 @@
 #include "Capture.h"
 #include "CommandLine.h"
 #include "Computer.h"
-#include "TimerThread.h"
+#include "Hosttimer.h"
 
 namespace {
 
@@ -319,10 +319,11 @@ int THeadlessRunner::Bench(std::ostream& out, std::ostream& err) {
   C.State.CpuWait.store(255);  // never pause
   // The timer schedules on real time, from a thread of their own, as in
   // the window, so the firmware sees its interrupts.
-  TTimerThread timer(C.Timer);
+  THostTimer timer;
   const uint64_t passes0 = C.Thread.PassCount(), subPasses0 = C.Thread.SubPassCount();
   const auto t0 = std::chrono::steady_clock::now();
-  timer.Start(TSettings{});
+  C.Timer.StartTimer(TSettings{}, THostTimer::NowMs());
+  timer.Start(C.Timer.Resolution(), [this](uint32_t now) { C.Timer.TimerTick(now); });
   C.Thread.Start();
   std::this_thread::sleep_for(std::chrono::duration<double>(Options.BenchSeconds));
   C.Thread.Terminate();
