@@ -1,7 +1,8 @@
 // One whole emulated computer as the front end runs it: the shared machine
-// state, the emulation thread with its two CPUs and their firmware, the disk
-// drives, the cassette deck, and the front end's keyboard and timer logic
-// joined to them. The window and the headless mode each hold one.
+// state with its disk drives and cassette deck, the emulation thread with
+// its two CPUs, their firmware and the BIOS traps, and the front end's
+// keyboard and timer logic joined to them. The window and the headless mode
+// each hold one.
 #pragma once
 
 #include <string>
@@ -13,8 +14,6 @@
 #include "Mcputh.h"
 #include "Settings.h"
 #include "TimerSchedule.h"
-#include "Vfd.h"
-#include "Vtp.h"
 
 class TComputer {
  public:
@@ -28,12 +27,10 @@ class TComputer {
 
   bool RomError() const { return Thread.RomError != 0; }
 
-  TMachineState State;
-  TVfd Vfd;
-  TVtp Vtp;
-  TMcpuThread Thread;
+  TMachineState State;  // holds the disk drives and the cassette deck too
+  TMcpuThread Thread;   // builds the CPUs, the disk controller and the traps
   TMachineStatePort Port{State};
-  TMachineDrives Drives{Vfd, Vtp};
+  TMachineDrives Drives{State.Vfd, State.Vtp};
   TImageNames ImageNames;
   TKeyboard Keyboard{Port};
   TTimerSchedule Timer;

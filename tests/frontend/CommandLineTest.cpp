@@ -62,12 +62,4 @@ TEST(DroppedFiles, OnlyTheFirstCounts) {
   EXPECT_TRUE(d.Log.empty());
 }
 
-TEST(CloseAll, DisksAndAnOpenTape) {
-  TFakeDrives d;
-  CloseAllImages(d);
-  d.Tape = true;
-  CloseAllImages(d);
-  EXPECT_EQ(d.Log, (std::vector<std::string>{"unmount all", "unmount all", "close tape"}));
-}
-
 }  // namespace

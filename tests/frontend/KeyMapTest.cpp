@@ -172,14 +172,6 @@ TEST_F(Keyboard, OrdinaryReleasesAreIgnored) {
   EXPECT_EQ(M.Stores, 0);
 }
 
-TEST(KeyboardHook, AltCapsAndNumLockStayWithTheHost) {
-  EXPECT_FALSE(KeyboardTakesKey(VK_MENU));
-  EXPECT_FALSE(KeyboardTakesKey(VK_CAPITAL));
-  EXPECT_FALSE(KeyboardTakesKey(VK_NUMLOCK));
-  EXPECT_TRUE(KeyboardTakesKey(VK_F10));
-  EXPECT_TRUE(KeyboardTakesKey(VK_ESCAPE));
-}
-
 TEST_F(Keyboard, PasteSendsEveryByteUnchangedOnePerStep) {
   K.KanaMode = true;  // the states do not matter for pasted bytes
   K.StartPaste("AB\r\n\xB1");
