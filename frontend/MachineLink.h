@@ -51,4 +51,7 @@ class TMachineDrives : public TImageDrives {
 TCapturePicture CaptureScreen(const TDisplayState& display);
 
 // The text copy of the sub CPU's text screen, read from its RAM directly.
+// The CPU core stores to that RAM with plain writes, so a caller on another
+// thread suspends the emulation thread around the copy (it rests between
+// passes) to keep the read free of data races.
 std::string CopyTextScreen(const TScpuIo& sub);
