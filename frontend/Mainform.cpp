@@ -3,13 +3,31 @@
 #include "Mainform.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <cstring>
 
+#include "CommandLine.h"
+#include "Hostevents.h"
+#include "Kanjifont.h"
+#include "MachineLink.h"
 #include "Toolicons.h"
 
 // ---------------------------------------------------------------- TPicture
@@ -79,18 +97,50 @@ void TStatusBar::paintEvent(QPaintEvent*) {
   DrawLampPanel(p, PanelRect(2), InsLamp, QStringLiteral("INS"));
 }
 
+// --------------------------------------------------------- TQtHostServices
+
+void TQtHostServices::Beep() {
+  // Called on the emulation thread; the beep itself is the GUI thread's.
+  QMetaObject::invokeMethod(qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
+}
+
+void TQtHostServices::DrawGlyph(uint16_t sjis, uint8_t bitmap[32]) { DrawKanjiGlyph(sjis, bitmap); }
+
 // ------------------------------------------------------------------ TForm1
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent), KeyFilter(this) {
+namespace {
+
+const QString OpenFailedText = QStringLiteral("DirectDrawの初期化に失敗しました。");
+const QString RomFailedText = QStringLiteral("ROMデータの読み込みに失敗しました。");
+
+std::filesystem::path DirectoryOfProgram(const TForm1Options& o) {
+  if (!o.ProgramDir.empty()) return std::filesystem::path(o.ProgramDir);
+  return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+}
+
+QByteArray ToShiftJis(const QString& text) {
+  QStringEncoder encode("Shift_JIS");
+  return encode(text);
+}
+
+QString FromShiftJis(const std::string& bytes) {
+  QStringDecoder decode("Shift_JIS");
+  return decode(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+}  // namespace
+
+TForm1::TForm1(TForm1Options options, QWidget* parent)
+    : QMainWindow(parent), KeyFilter(this), Options(std::move(options)) {
   setWindowTitle(QStringLiteral("Quillon"));
   QFont f;
   f.setFamilies({QStringLiteral("MS PGothic"), QStringLiteral("ＭＳ Ｐゴシック"),
                  QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
   f.setPixelSize(12);
   setFont(f);
+
   // The picture area paints itself black around the picture; the bars keep
   // the system's look.
-
   auto* client = new QWidget(this);
   auto* column = new QVBoxLayout(client);
   column->setContentsMargins(0, 0, 0, 0);
@@ -111,17 +161,88 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), KeyFilter(this) {
   BuildMenus();
   BuildToolBar();
 
+  ShowMessage = [this](const QString& text) {
+    QMessageBox::warning(this, windowTitle(), text);
+  };
+  AskYesNo = [this](const QString& text) {
+    return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+  };
+  AskSaveFileName = [this]() {
+    QFileDialog dlg(this, QStringLiteral("画面の保存"));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilters({QStringLiteral("ビットマップファイル　(*.bmp)"),
+                        QStringLiteral("すべてのファイル　(*.*)")});
+    dlg.setDefaultSuffix(QStringLiteral("BMP"));
+    // The window asks about an existing file itself, with its own words.
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+    return dlg.selectedFiles().front();
+  };
+  AskPrinter = [this](QPrinter& printer) {
+    QPrintDialog dlg(&printer, this);
+    return dlg.exec() == QDialog::Accepted;
+  };
+
   SetClientSize(QSize(ZoomSizes[2].width(), ZoomSizes[2].height() + ToolBarHeight + StatusBarHeight));
   CentreOnScreen();
-  OpenPresenter();
+}
+
+void TForm1::FormCreate() {
+  // 1-2. Program directory, settings, the images named on the command line.
+  // The computer is built here (its thread not yet running) because the
+  // images go into its drives; its firmware is judged at step 10.
+  ProgramDir = DirectoryOfProgram(Options);
+  Settings = ReadSettings(ProgramDir / SettingsFileName);
+  ClampSettings(Settings);
+  BASIC1->setChecked(Settings.BootMode == 0);
+  DOS1->setChecked(Settings.BootMode != 0);
+  Computer = std::make_unique<TComputer>(Host, Pacer, *this, ProgramDir.string() + "/");
+  Computer->State.CpuWait.store(Settings.CpuWait);
+  Computer->State.BootMode.store(Settings.BootMode);
+  MountCommandLine(Options.Args, Computer->Drives, Computer->ImageNames);
+  Timer = std::make_unique<TTimerThread>(Computer->Timer);
+
+  // 3. Files may be dropped from now on.
+  setAcceptDrops(true);
+
+  // 5. Full screen from the start.
+  if (DspMode == 1) EnterFullScreenLayout();
+
+  // 6. The presenter.
+  SetDstRect();
+  if (!Ddraw.Open(Picture, DspMode)) {
+    ShowMessage(OpenFailedText);
+    PostClose();
+    return;
+  }
+  // 7-8.
   Ddraw.FillWork(0);
   ResetFrontState();
+  // 9. The keyboard.
   KeyFilter.Install();
+  // 10. The firmware.
+  if (Computer->RomError()) {
+    ShowMessage(RomFailedText);
+    PostClose();
+  }
+  // 11-12. Run.
+  Computer->Thread.Start();
+  ThreadStarted = true;
+  StartTimer();
 }
 
 TForm1::~TForm1() {
+  if (!Closed) close();
+  StopTimer();
   KeyFilter.Remove();
+  Timer.reset();
+  Computer.reset();
   Ddraw.Close();
+}
+
+void TForm1::PostClose() {
+  QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void TForm1::BuildMenus() {
@@ -189,6 +310,14 @@ void TForm1::BuildMenus() {
   for (QAction* a : {VFd1, VTape1, Paform1, Timer1, Keybord1, About1}) a->setEnabled(false);
 
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+  connect(BmpSave1, &QAction::triggered, this, [this] { BmpSave1Click(); });
+  connect(Print1, &QAction::triggered, this, [this] { Print1Click(); });
+  connect(Copy1, &QAction::triggered, this, [this] { Copy1Click(); });
+  connect(Paste1, &QAction::triggered, this, [this] { Paste1Click(); });
+  connect(Reset1, &QAction::triggered, this, [this] { Reset1Click(); });
+  connect(HotStart1, &QAction::triggered, this, [this] { HotStart1Click(); });
+  connect(BASIC1, &QAction::triggered, this, [this] { BASIC1Click(); });
+  connect(DOS1, &QAction::triggered, this, [this] { DOS1Click(); });
   connect(FullScrn1, &QAction::triggered, this, [this] {
     FullScrn1->setChecked(DspMode == 1);  // the handler sets the check itself
     FullScrn1Click();
@@ -253,6 +382,8 @@ void TForm1::PauseEmulation() {
   ++PauseCount;
   if (PauseDepth++ > 0) return;
   DrawStop = true;
+  StopTimer();
+  if (ThreadStarted) Computer->Thread.Suspend();
   KeyFilter.Remove();
 }
 
@@ -260,7 +391,15 @@ void TForm1::ResumeEmulation() {
   ++ResumeCount;
   if (PauseDepth == 0) return;
   if (--PauseDepth > 0) return;
+  if (Closed) return;
+  // Settings a dialog changed are in force from here on.
+  if (Computer) {
+    Computer->State.CpuWait.store(Settings.CpuWait);
+    Computer->State.BootMode.store(Settings.BootMode);
+  }
   KeyFilter.Install();
+  if (ThreadStarted) Computer->Thread.Resume();
+  StartTimer();
   DrawStop = false;
 }
 
@@ -278,12 +417,19 @@ int TForm1::ShowModal(QDialog& dialog) {
 void TForm1::ResetFrontState() {
   DrawStop = false;
   InsLamp = 0;
-  KanaMode = 0;
-  KanaChanged = false;
-  StatusBar1->InsLamp = InsLamp;
-  StatusBar1->KanaLamp = KanaMode;
-  StatusBar1->update();
+  if (Computer) {
+    Computer->State.HotStartReq.store(0);
+    Computer->State.InsLampReq.store(INS_LAMP_NONE);
+    Computer->Keyboard.ResetFrontState();
+  }
+  RepaintLamps();
   if (DspMode == 0) SavedClientSize = ClientSize();
+}
+
+void TForm1::RepaintLamps() {
+  StatusBar1->InsLamp = InsLamp;
+  StatusBar1->KanaLamp = Computer && Computer->Keyboard.KanaMode ? 1 : 0;
+  StatusBar1->update();
 }
 
 QSize TForm1::ClientSize() const { return centralWidget()->size(); }
@@ -351,19 +497,16 @@ void TForm1::EnterFullScreenLayout() {
 }
 
 void TForm1::LeaveFullScreenLayout() {
-  showNormal();
-  menuBar()->show();
-  ToolBar1->show();
-  StatusBar1->show();
-  unsetCursor();
-  FullScrn1->setChecked(false);
+  RestoreWindowLayout();
   DspMode = 0;
-  SetClientSize(SavedClientSize);
-  CentreOnScreen();
 }
 
 void TForm1::FullScrn1Click() {
+  // The machine stands still while the window changes shape; the keyboard
+  // filter stays in place.
   DrawStop = true;
+  StopTimer();
+  if (ThreadStarted) Computer->Thread.Suspend();
   Ddraw.Close();
   if (DspMode == 1)
     LeaveFullScreenLayout();
@@ -372,7 +515,265 @@ void TForm1::FullScrn1Click() {
   SetDstRect();
   OpenPresenter();
   if (Ddraw.IsOpen()) Ddraw.FillWork(0);
+  if (ThreadStarted) Computer->Thread.Resume();
+  if (!Paused()) StartTimer();
   DrawStop = Paused();
+  if (Computer) Computer->Timer.FlipPending.store(false);
+}
+
+void TForm1::StartTimer() {
+  if (!Timer || Closed || Paused()) return;
+  Timer->Start(Settings);
+}
+
+void TForm1::StopTimer() {
+  if (Timer) Timer->Stop();
+}
+
+bool TForm1::PasteInProgress() const { return Computer && Computer->Keyboard.PasteInProgress(); }
+
+void TForm1::PostFlip() { QCoreApplication::postEvent(this, new QEvent(HostEventType(WM_FLIP))); }
+
+void TForm1::PostPasteChar() {
+  QCoreApplication::postEvent(this, new QEvent(HostEventType(WM_PASTECHAR)));
+}
+
+bool TForm1::event(QEvent* e) {
+  switch (static_cast<int>(e->type())) {
+    case WM_FLIP:
+      DrawFrame();
+      return true;
+    case WM_HOSTKEYDOWN:
+    case WM_HOSTKEYUP:
+      HandleKey(e);
+      return true;
+    case WM_PASTECHAR:
+      // While paused no code goes out; the step comes again once the timer
+      // runs, so nothing of the text is lost.
+      if (!DrawStop && Computer) Computer->Keyboard.PasteStep();
+      return true;
+    default:
+      return QMainWindow::event(e);
+  }
+}
+
+void TForm1::DrawFrame() {
+  if (!Computer) return;
+  std::atomic<bool>& pending = Computer->Timer.FlipPending;
+  if (DrawStop) {
+    pending.store(false);
+    return;
+  }
+  TMachineState& st = Computer->State;
+  if (st.CrtOn.load(std::memory_order_relaxed) == 0)
+    Ddraw.FillWork(0);
+  else
+    Ddraw.DrawScreen(st.PixelBuffer, RepeatWord(st.DisplayPlanes.load(std::memory_order_relaxed)),
+                     st.Palette);
+  if (!Ddraw.Flip()) Ddraw.RestoreSurfaces();
+  ++FramesDrawn;
+  // The lamps ride on the frame.
+  uint32_t ins = st.TakeInsLampReq();
+  if (ins == INS_LAMP_ON) InsLamp = 1;
+  if (ins == INS_LAMP_OFF) InsLamp = 0;
+  if (ins != INS_LAMP_NONE || Computer->Keyboard.KanaChanged) {
+    Computer->Keyboard.KanaChanged = false;
+    RepaintLamps();
+  }
+  pending.store(false);
+}
+
+void TForm1::HandleKey(const QEvent* e) {
+  if (!Computer) return;
+  const auto* k = static_cast<const THostKeyEvent*>(e);
+  if (e->type() == HostEventType(WM_HOSTKEYUP)) {
+    // Releases always count, so BREAK never stays held.
+    Computer->Keyboard.KeyUp(k->Vk, Settings.KeyCh_ESC);
+    return;
+  }
+  // A press still queued when the machine paused is dropped.
+  if (DrawStop) return;
+  THostKeyState ks = KeyFilter.KeyState();
+  TKeyModifiers m;
+  m.Shift = ks.Shift;
+  m.Ctrl = ks.Ctrl;
+  m.CapsLock = ks.CapsLock;
+  Computer->Keyboard.KeyDown(k->Vk, k->Flags, m, Settings.KeyCh_ESC);
+}
+
+void TForm1::Reset1Click() {
+  ResetFrontState();
+  if (Computer) Computer->State.RequestReset(false);
+}
+
+void TForm1::HotStart1Click() {
+  ResetFrontState();
+  if (Computer) Computer->State.RequestReset(true);
+}
+
+void TForm1::BASIC1Click() {
+  Settings.BootMode = 0;
+  if (Computer) Computer->State.BootMode.store(0);
+  BASIC1->setChecked(true);
+}
+
+void TForm1::DOS1Click() {
+  Settings.BootMode = 1;
+  if (Computer) Computer->State.BootMode.store(1);
+  DOS1->setChecked(true);
+}
+
+void TForm1::BmpSave1Click() {
+  PauseEmulation();
+  QString path = AskSaveFileName();
+  if (!path.isEmpty()) {
+    bool write = true;
+    QFileInfo info(path);
+    if (info.exists())
+      write = AskYesNo(QStringLiteral("\"") + info.fileName() +
+                       QStringLiteral("\"\n同じ名前のファイルがあります。上書きしますか？"));
+    if (write && Computer) {
+      std::string error = SaveBmp(CaptureScreen(Computer->State), path.toStdString());
+      if (!error.empty()) ShowMessage(QString::fromLocal8Bit(error.c_str()));
+    }
+  }
+  ResumeEmulation();
+}
+
+// The capture picture as an indexed image of the eight machine colours.
+static QImage CapturePictureImage(const TCapturePicture& picture) {
+  QImage img(TCapturePicture::Width, TCapturePicture::Height, QImage::Format_Indexed8);
+  QList<QRgb> colours;
+  for (unsigned c = 0; c < 8; ++c) {
+    TRgb rgb = CaptureRgb(c);
+    colours.append(qRgb(rgb.R, rgb.G, rgb.B));
+  }
+  img.setColorTable(colours);
+  for (int y = 0; y < TCapturePicture::Height; ++y)
+    std::memcpy(img.scanLine(y), picture.Pixels.data() + static_cast<size_t>(y) * TCapturePicture::Width,
+                TCapturePicture::Width);
+  return img;
+}
+
+static QSize PrintedSize(const QSize& page) {
+  // The page's width, the picture's shape; the page's height if that is
+  // too tall.
+  int w = page.width();
+  int h = static_cast<int>(int64_t(w) * 400 / 640);
+  if (h > page.height()) {
+    h = page.height();
+    w = static_cast<int>(int64_t(h) * 640 / 400);
+  }
+  return QSize(w, h);
+}
+
+void TForm1::Print1Click() {
+  PauseEmulation();
+  QPrinter printer(QPrinter::HighResolution);
+  if (AskPrinter(printer) && Computer) {
+    QImage picture = CapturePictureImage(CaptureScreen(Computer->State));
+    QSize size = PrintedSize(QSize(printer.width(), printer.height()));
+    QImage fitted = size.isEmpty() ? QImage()
+                                   : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                         .convertToFormat(QImage::Format_RGB32);
+    // Copies are pages of one job; the printer must not multiply them again.
+    int copies = std::max(1, printer.copyCount());
+    printer.setCopyCount(1);
+    QPainter painter;
+    if (fitted.isNull() || !painter.begin(&printer)) {
+      ShowMessage(QStringLiteral("印刷を開始できませんでした。"));
+    } else {
+      // Stored losslessly, so the page shows exactly the eight colours.
+      painter.setRenderHint(QPainter::LosslessImageRendering, true);
+      bool ok = true;
+      for (int i = 0; i < copies && ok; ++i) {
+        if (i != 0) ok = printer.newPage();
+        if (ok) painter.drawImage(0, 0, fitted);
+      }
+      if (!painter.end() || !ok) ShowMessage(QStringLiteral("印刷できませんでした。"));
+    }
+  }
+  ResumeEmulation();
+}
+
+void TForm1::Copy1Click() {
+  if (!Computer) return;
+  // The text is read between two passes of the emulation thread, so no line
+  // is caught half written; the machine stops for microseconds only.
+  bool rest = ThreadStarted && !Paused();
+  if (rest) Computer->Thread.Suspend();
+  std::string text = CopyTextScreen(*Computer->Thread.Scpu);
+  if (rest) Computer->Thread.Resume();
+  while (!text.empty() && text.back() == '\0') text.pop_back();
+  QApplication::clipboard()->setText(FromShiftJis(text));
+}
+
+void TForm1::Paste1Click() {
+  if (!Computer) return;
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  if (!data || !data->hasText()) return;
+  // Text on this desktop ends its lines with LF alone; the machine gets the
+  // CR LF of a text clipboard.
+  QString text = data->text();
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  QByteArray bytes = ToShiftJis(text);
+  Computer->Keyboard.StartPaste(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+void TForm1::DropFiles(const std::vector<std::string>& paths) {
+  if (paths.empty() || !Computer) return;
+  // The drive's image changes only while the machine stands still.
+  PauseEmulation();
+  ::DropFiles(paths, Computer->Drives, Computer->ImageNames);
+  ResumeEmulation();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* e) {
+  if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* e) {
+  std::vector<std::string> paths;
+  for (const QUrl& url : e->mimeData()->urls())
+    if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  DropFiles(paths);
+  e->acceptProposedAction();
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+  if (Closed) {
+    e->accept();
+    return;
+  }
+  Closed = true;
+  // 1. Frames, timer, keyboard.
+  DrawStop = true;
+  StopTimer();
+  KeyFilter.Remove();
+  // 2. Settings, with the display mode the window is in.
+  if (!ProgramDir.empty()) WriteSettings(ProgramDir / SettingsFileName, Settings);
+  // 3-4. The thread ends (resumed first if it rests), then the images close.
+  if (Computer) {
+    Computer->Thread.Terminate();
+    CloseAllImages(Computer->Drives);
+  }
+  // 5. The presenter.
+  Ddraw.Close();
+  // 6. The window gets its normal shape back before it goes.
+  if (DspMode == 1) RestoreWindowLayout();
+  e->accept();
+}
+
+void TForm1::RestoreWindowLayout() {
+  showNormal();
+  menuBar()->show();
+  ToolBar1->show();
+  StatusBar1->show();
+  unsetCursor();
+  FullScrn1->setChecked(false);
+  SetClientSize(SavedClientSize);
+  CentreOnScreen();
 }
 
 void TForm1::keyPressEvent(QKeyEvent* e) {

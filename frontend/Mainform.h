@@ -11,12 +11,40 @@
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "Computer.h"
+#include "HostServices.h"
 #include "Keyfilter.h"
+#include "Mcputh.h"
+#include "Settings.h"
 #include "Tddraw.h"
+#include "TimerSchedule.h"
+#include "TimerThread.h"
 
 class QDialog;
+class QPrinter;
+
+// What the machine asks of the desktop: the beep and the kanji patterns.
+// Both are called on the emulation thread.
+class TQtHostServices : public THostServices {
+ public:
+  void Beep() override;
+  void DrawGlyph(uint16_t sjis, uint8_t bitmap[32]) override;
+};
+
+// Where the window finds its files and what it was started with.
+struct TForm1Options {
+  // The program's directory: the firmware images and "QUILLON.INI". Empty:
+  // the directory of the executable.
+  std::string ProgramDir;
+  // The command-line arguments, without the program name.
+  std::vector<std::string> Args;
+};
 
 // The picture area between the tool bar and the status bar; the presenter
 // paints into it.
@@ -61,15 +89,19 @@ class TStatusBar : public QWidget {
   QString Panel0Text;
 };
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public TTimerWindow {
   Q_OBJECT
  public:
   // Design values of the window.
   static constexpr int ToolBarHeight = 29;
   static constexpr int StatusBarHeight = 19;
 
-  explicit TForm1(QWidget* parent = nullptr);
+  // Builds the window; FormCreate then starts the machine.
+  explicit TForm1(TForm1Options options = {}, QWidget* parent = nullptr);
   ~TForm1() override;
+
+  // Start-up: settings, command-line images, presenter, machine, timer.
+  void FormCreate();
 
   // ---- steps the rest of the program calls ----
   void PauseEmulation();
@@ -87,15 +119,53 @@ class TForm1 : public QMainWindow {
   void Zoom200Click() { SetZoom(4); }
   void FullScrn1Click();
   void Exit1Click() { close(); }
+  void Reset1Click();
+  void HotStart1Click();
+  void BASIC1Click();
+  void DOS1Click();
+  void BmpSave1Click();
+  void Print1Click();
+  void Copy1Click();
+  void Paste1Click();
+  // Files dropped on the window (full paths): the first image counts.
+  void DropFiles(const std::vector<std::string>& paths);
+
+  // The frame handler (WM_FLIP).
+  void DrawFrame();
+  void StartTimer();
+  void StopTimer();
+
+  // TTimerWindow: called on the timer thread.
+  bool PasteInProgress() const override;
+  void PostFlip() override;
+  void PostPasteChar() override;
+
+  // ---- the desktop's dialogs, replaceable by tests ----
+  // A message box with the text.
+  std::function<void(const QString&)> ShowMessage;
+  // A Yes/No question; true for Yes.
+  std::function<bool(const QString&)> AskYesNo;
+  // The save dialog "画面の保存"; an empty string when cancelled.
+  std::function<QString()> AskSaveFileName;
+  // The print dialog on printer; false when cancelled.
+  std::function<bool(QPrinter&)> AskPrinter;
 
   // ---- state ----
+  TForm1Options Options;
+  std::filesystem::path ProgramDir;
+  TSettings Settings;
+  TQtHostServices Host;
+  TRealTimePacer Pacer;
+  std::unique_ptr<TComputer> Computer;
+  std::unique_ptr<TTimerThread> Timer;
   TDdraw Ddraw;
-  int DspMode = 0;       // 0 window, 1 full screen
+  int& DspMode = Settings.DspMode;  // 0 window, 1 full screen
   bool MenuShown = false;
   bool DrawStop = false;
   int InsLamp = 0;
-  int KanaMode = 0;
-  bool KanaChanged = false;
+  bool ThreadStarted = false;
+  bool Closed = false;
+  uint64_t FramesDrawn = 0;
   QSize SavedClientSize;  // client (tool bar + picture + status bar) to restore
   int ZoomStep = 2;       // index into ZoomSizes; 100 % at start
   // Pause and resume calls, in pairs (tests and the debugger look at them).
@@ -133,7 +203,11 @@ class TForm1 : public QMainWindow {
   QSize ClientSize() const;
 
  protected:
+  bool event(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   void BuildMenus();
@@ -148,6 +222,10 @@ class TForm1 : public QMainWindow {
   void EnterFullScreenLayout();
   void LeaveFullScreenLayout();
   void OpenPresenter();
+  void RepaintLamps();
+  void HandleKey(const QEvent* e);
+  void PostClose();
+  void RestoreWindowLayout();
 
   int PauseDepth = 0;
   int MenuDepth = 0;
