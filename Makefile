@@ -4,10 +4,10 @@
 BUILD      ?= build
 GENERATOR  ?= Ninja
 JOBS       ?= $(shell nproc)
-# What `make run` passes to the program. Until the window is built it boots
-# the machine headless for three seconds of machine time and prints the text
-# screen; `make run ARGS="--headless ..."` runs anything else.
-ARGS       ?= --headless --run 3000 --print-screen
+# What `make run` passes to the program: nothing opens the emulator window
+# with the firmware beside the program; `make run ARGS="--headless ..."` runs
+# the machine without a window.
+ARGS       ?=
 
 .PHONY: all deps configure build run test test-asan test-tsan bench fuzz clean
 

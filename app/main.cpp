@@ -1,18 +1,20 @@
 // The quillon program: the emulator's entry point. With --headless it runs
 // the machine without a window (no GUI library is started at all, so it
-// works without a display); the window itself is a separate part.
+// works without a display); otherwise it opens the emulator window.
+#include <QApplication>
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "Headless.h"
+#include "Mainform.h"
 
 namespace {
 
 void PrintUsage() {
   std::cout << "Quillon " QUILLON_VERSION " - an emulator of an 8-bit home computer with two 6809 CPUs\n\n"
-            << "  quillon [IMAGE.vfd] [IMAGE.vtp]   the emulator window (not built yet)\n"
+            << "  quillon [IMAGE.vfd] [IMAGE.vtp]   the emulator window\n"
             << "  quillon --help | --version\n\n"
             << HeadlessUsage();
 }
@@ -34,8 +36,13 @@ int main(int argc, char** argv) {
     headless |= a == "--headless";
   }
   if (!headless) {
-    std::cerr << "quillon: the window is not built yet; use --headless (see --help)\n";
-    return 1;
+    QApplication app(argc, argv);
+    TForm1Options options;
+    options.Args = args;
+    TForm1 form(options);
+    form.show();
+    form.FormCreate();
+    return app.exec();
   }
   THeadlessOptions options;
   if (std::string error = ParseHeadlessArgs(args, options); !error.empty()) {

@@ -131,7 +131,7 @@ QString FromShiftJis(const std::string& bytes) {
 }  // namespace
 
 TForm1::TForm1(TForm1Options options, QWidget* parent)
-    : QMainWindow(parent), KeyFilter(this), Options(std::move(options)) {
+    : QMainWindow(parent), Options(std::move(options)), KeyFilter(this) {
   setWindowTitle(QStringLiteral("Quillon"));
   QFont f;
   f.setFamilies({QStringLiteral("MS PGothic"), QStringLiteral("ＭＳ Ｐゴシック"),
