@@ -671,6 +671,9 @@ void TForm1::Print1Click() {
   PauseEmulation();
   QPrinter printer(QPrinter::HighResolution);
   if (AskPrinter(printer) && Computer) {
+    // 300 dots per inch give each machine pixel several dots on paper; more
+    // would only make the page's picture enormous.
+    if (printer.resolution() > 300) printer.setResolution(300);
     QImage picture = CapturePictureImage(CaptureScreen(Computer->State));
     QSize size = PrintedSize(QSize(printer.width(), printer.height()));
     QImage fitted = size.isEmpty() ? QImage()

@@ -11,6 +11,7 @@
 
 #include "Hostevents.h"
 #include "Mainform.h"
+#include "RunningForm.h"
 
 namespace {
 
@@ -37,10 +38,6 @@ void SendKey(QWidget* to, QEvent::Type type, int key, uint32_t evdev, const QStr
              Qt::KeyboardModifiers mods = Qt::NoModifier, bool autoRep = false) {
   QKeyEvent e(type, key, mods, evdev + 8, 0, 0, text, autoRep);
   QApplication::sendEvent(to, &e);
-}
-
-void Settle() {
-  for (int i = 0; i < 5; ++i) QApplication::processEvents();
 }
 
 TEST(Mainform, LayoutCaptionsAndDesignSizes) {
@@ -149,9 +146,8 @@ TEST(Mainform, FailedOpenAfterModeSwitchLeavesABlackPicture) {
 }
 
 TEST(Mainform, MenusAndDialogsPauseInPairs) {
-  TForm1 form;
-  form.show();
-  Settle();
+  TRunningForm run;
+  TForm1& form = *run.Form;
   ASSERT_TRUE(form.KeyFilter.Installed());
   form.File1->popup(form.mapToGlobal(QPoint(10, 10)));
   Settle();
@@ -197,9 +193,8 @@ TEST(Mainform, MenusAndDialogsPauseInPairs) {
 }
 
 TEST(Mainform, KeysThroughTheFilterBecomeKeyMessages) {
-  TForm1 form;
-  form.show();
-  Settle();
+  TRunningForm run;
+  TForm1& form = *run.Form;
   TKeyRecorder rec;
   form.installEventFilter(&rec);
 

@@ -1,0 +1,345 @@
+// The main window running the machine with the free firmware, on the
+// offscreen platform: start-up and its failures, frames, keys and paste into
+// the machine, Reset, pausing, settings at close, images, capture.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QDropEvent>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include "Hostevents.h"
+#include "RunningForm.h"
+
+namespace {
+
+void Key(TForm1& form, QEvent::Type type, uint32_t evdev, int qtKey = 0, const QString& text = {}) {
+  QKeyEvent e(type, qtKey, Qt::NoModifier, evdev + 8, 0, 0, text);
+  QApplication::sendEvent(form.Picture, &e);
+}
+
+void Tap(TForm1& form, uint32_t evdev) {
+  Key(form, QEvent::KeyPress, evdev);
+  Key(form, QEvent::KeyRelease, evdev);
+  Settle();
+}
+
+void WriteFile(const QString& path, int bytes) {
+  QFile f(path);
+  f.open(QIODevice::WriteOnly);
+  f.write(QByteArray(bytes, '\0'));
+}
+
+bool BannerShown(TForm1& form) {
+  if (!form.Computer) return false;
+  std::string text = CopyTextScreen(*form.Computer->Thread.Scpu);
+  return text.find("Quillon") != std::string::npos;
+}
+
+TEST(MainformRun, StartsTheMachineAndDrawsFrames) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  EXPECT_TRUE(run.Messages.isEmpty());
+  EXPECT_TRUE(form.ThreadStarted);
+  ASSERT_TRUE(RunUntil([&] { return BannerShown(form); }, 10000));
+  uint64_t frames = form.FramesDrawn;
+  ASSERT_TRUE(RunUntil([&] { return form.FramesDrawn > frames + 1; }));
+  // The banner line has white dots on black; every pixel is a pure colour.
+  bool white = false;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 200; ++x) white |= form.Ddraw.Work.pixel(x, y) == qRgb(255, 255, 255);
+  EXPECT_TRUE(white);
+  EXPECT_EQ(form.Ddraw.Work.pixel(600, 190), qRgb(0, 0, 0));
+}
+
+TEST(MainformRun, MissingFirmwareSaysSoAndCloses) {
+  TRunningForm run(false);
+  ASSERT_EQ(run.Messages.size(), 1);
+  EXPECT_EQ(run.Messages[0], "ROMデータの読み込みに失敗しました。");
+  EXPECT_TRUE(RunUntil([&] { return !run.Form->isVisible(); }));
+  // The settings file is written at close all the same.
+  EXPECT_TRUE(run.Ini().contains("DspMode=0"));
+}
+
+TEST(MainformRun, PresenterFailureAtStartStartsNothing) {
+  TRunningForm run(true, {}, {}, false);
+  run.Form->Ddraw.RefuseOpen = true;
+  run.Form->FormCreate();
+  ASSERT_EQ(run.Messages.size(), 1);
+  EXPECT_EQ(run.Messages[0], "DirectDrawの初期化に失敗しました。");
+  EXPECT_FALSE(run.Form->ThreadStarted);
+  EXPECT_FALSE(run.Form->KeyFilter.Installed());
+  EXPECT_TRUE(RunUntil([&] { return !run.Form->isVisible(); }));
+}
+
+TEST(MainformRun, ResetReplacesEveryPendingRequest) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  form.PauseEmulation();
+  run.State().McpuIntReq.store(MCPU_IRQ_KEY | MCPU_IRQ_TIMER | MCPU_FIRQ_BREAK);
+  run.State().HotStartReq.store(1);
+  form.Reset1->trigger();
+  EXPECT_EQ(run.State().McpuIntReq.load(), 0x10000u);
+  EXPECT_EQ(run.State().HotStartReq.load(), 0u);
+  form.HotStart1->trigger();
+  EXPECT_EQ(run.State().McpuIntReq.load(), 0x10000u);
+  EXPECT_EQ(run.State().HotStartReq.load(), 1u);
+  form.ResumeEmulation();
+  // The run loop carries it out.
+  EXPECT_TRUE(RunUntil([&] { return !(run.State().McpuIntReq.load() & MCPU_RESET); }));
+}
+
+TEST(MainformRun, NothingHappensWhileAMenuIsOpen) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  ASSERT_TRUE(RunUntil([&] { return form.FramesDrawn > 2; }));
+  form.Operate1->popup(form.mapToGlobal(QPoint(10, 10)));
+  Settle();
+  ASSERT_TRUE(form.Paused());
+  uint64_t frames = form.FramesDrawn;
+  run.State().ScpuIntReq.fetch_and(~SCPU_NMI);
+  run.State().McpuIntReq.fetch_and(~MCPU_IRQ_TIMER);
+  run.State().KeyData.store(0);
+  // A key press queued before the pause is not delivered either.
+  QCoreApplication::postEvent(&form, new THostKeyEvent(WM_HOSTKEYDOWN, 0x41, 1));
+  Key(form, QEvent::KeyPress, 30);
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < 150) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  EXPECT_EQ(form.FramesDrawn, frames);
+  EXPECT_EQ(run.State().ScpuIntReq.load() & SCPU_NMI, 0u);
+  EXPECT_EQ(run.State().McpuIntReq.load() & MCPU_IRQ_TIMER, 0u);
+  EXPECT_EQ(run.State().KeyData.load(), 0u);
+  form.Operate1->hide();
+  Settle();
+  Key(form, QEvent::KeyRelease, 30);
+  EXPECT_FALSE(form.Paused());
+  EXPECT_EQ(form.PauseCount, form.ResumeCount);
+  EXPECT_TRUE(RunUntil([&] { return form.FramesDrawn > frames; }));
+}
+
+TEST(MainformRun, KeysReachTheMachineAsTheKeyMapSays) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  struct TCase {
+    uint32_t Evdev;
+    uint32_t Code;
+  };
+  const TCase cases[] = {
+      {30, 0x61}, {44, 0x7A}, {2, 0x31},  {11, 0x30}, {12, 0x2D},   {13, 0x5E},
+      {26, 0x40}, {27, 0x5B}, {39, 0x3B}, {40, 0x3A}, {43, 0x5D},   {51, 0x2C},
+      {52, 0x2E}, {53, 0x2F}, {124, 0x5C}, {89, 0x22}, {59, 0x8001}, {68, 0x800A},
+      {28, 0x0D}, {105, 0x1D}};
+  for (const auto& c : cases) {
+    run.State().KeyData.store(0xFFFF);
+    Tap(form, c.Evdev);
+    EXPECT_EQ(run.State().KeyData.load(), c.Code) << c.Evdev;
+  }
+  // Shift held: upper case and the shifted punctuation.
+  Key(form, QEvent::KeyPress, 42);
+  Tap(form, 30);
+  EXPECT_EQ(run.State().KeyData.load(), 0x41u);
+  Tap(form, 2);
+  EXPECT_EQ(run.State().KeyData.load(), 0x21u);
+  // Shift+F1 gives nothing.
+  run.State().KeyData.store(0xFFFF);
+  Tap(form, 59);
+  EXPECT_EQ(run.State().KeyData.load(), 0xFFFFu);
+  Key(form, QEvent::KeyRelease, 42);
+  // Esc is BREAK while held (KeyCh_ESC defaults to on).
+  Key(form, QEvent::KeyPress, 1);
+  Settle();
+  EXPECT_TRUE(run.State().McpuIntReq.load() & MCPU_FIRQ_BREAK);
+  Key(form, QEvent::KeyRelease, 1);
+  Settle();
+  EXPECT_FALSE(run.State().McpuIntReq.load() & MCPU_FIRQ_BREAK);
+}
+
+TEST(MainformRun, KanaKeyLightsTheLampAndResetPutsItOut) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  Tap(form, 93);
+  EXPECT_TRUE(RunUntil([&] { return form.StatusBar1->KanaLamp == 1; }));
+  run.State().KeyData.store(0);
+  Tap(form, 4);  // the 3 key in kana mode
+  EXPECT_EQ(run.State().KeyData.load(), 0xB1u);
+  form.Reset1->trigger();
+  EXPECT_EQ(form.StatusBar1->KanaLamp, 0);
+}
+
+TEST(MainformRun, PasteSendsTheTextAsShiftJis) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  form.PauseEmulation();  // the test takes the steps itself
+  QApplication::clipboard()->setText(QStringLiteral("AB\nｱ漢"));
+  form.Paste1Click();
+  std::vector<uint32_t> sent;
+  while (form.Computer->Keyboard.PasteInProgress() && sent.size() < 20) {
+    form.Computer->Keyboard.PasteStep();
+    sent.push_back(run.State().KeyData.load());
+  }
+  EXPECT_EQ(sent, (std::vector<uint32_t>{0x41, 0x42, 0x0D, 0x0A, 0xB1, 0x8A, 0xBF}));
+  form.ResumeEmulation();
+
+  // Through the timer: the text goes out while the machine runs.
+  QApplication::clipboard()->setText(QStringLiteral("1"));
+  run.State().KeyData.store(0);
+  form.Paste1Click();
+  EXPECT_TRUE(RunUntil([&] { return run.State().KeyData.load() == 0x31; }));
+  EXPECT_TRUE(RunUntil([&] { return !form.Computer->Keyboard.PasteInProgress(); }));
+}
+
+TEST(MainformRun, CopyPutsTheTextScreenOnTheClipboard) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  ASSERT_TRUE(RunUntil([&] { return BannerShown(form); }, 10000));
+  QApplication::clipboard()->clear();
+  form.Copy1->trigger();
+  QString text = QApplication::clipboard()->text();
+  EXPECT_TRUE(text.startsWith("Quillon")) << text.left(40).toStdString();
+  EXPECT_TRUE(text.contains("\r\n"));
+}
+
+TEST(MainformRun, DisplayModeIsSavedAtCloseAndUsedAtStart) {
+  QByteArray ini;
+  {
+    TRunningForm run(true, "[Other]\nKeep=1\n");
+    run.Form->FullScrn1Click();
+    Settle();
+    run.Form->close();
+    ini = run.Ini().toLatin1();
+    EXPECT_TRUE(ini.contains("DspMode=1"));
+    EXPECT_TRUE(ini.contains("Keep=1"));
+    // The window had its normal shape back before it went.
+    EXPECT_FALSE(run.Form->isFullScreen());
+  }
+  TRunningForm again(true, ini);
+  Settle();
+  EXPECT_EQ(again.Form->DspMode, 1);
+  EXPECT_TRUE(again.Form->isFullScreen());
+  EXPECT_TRUE(again.Form->FullScrn1->isChecked());
+  EXPECT_TRUE(again.Form->menuBar()->isHidden());
+}
+
+TEST(MainformRun, BootModeFromSettingsAndMenu) {
+  TRunningForm run(true, "[T1_SETTING]\nBootMode=1\n");
+  TForm1& form = *run.Form;
+  EXPECT_TRUE(form.DOS1->isChecked());
+  EXPECT_EQ(run.State().BootMode.load(), 1);
+  form.BASIC1->trigger();
+  EXPECT_TRUE(form.BASIC1->isChecked());
+  EXPECT_EQ(run.State().BootMode.load(), 0);
+  form.close();
+  EXPECT_TRUE(run.Ini().contains("BootMode=0"));
+}
+
+TEST(MainformRun, ImagesFromTheCommandLineAndDroppedFiles) {
+  QTemporaryDir images;
+  QString disk = images.filePath("game.vfd"), tape = images.filePath("data.VTP"),
+          text = images.filePath("notes.txt"), disk2 = images.filePath("other.VFD");
+  WriteFile(disk, 480);
+  WriteFile(tape, 64);
+  WriteFile(text, 10);
+  WriteFile(disk2, 480);
+  TRunningForm run(true, {}, {"-option", disk.toStdString(), tape.toStdString(), text.toStdString()});
+  TForm1& form = *run.Form;
+  TComputer& c = *form.Computer;
+  EXPECT_TRUE(c.Drives.DiskMounted(0));
+  EXPECT_TRUE(c.Drives.TapeMounted());
+  EXPECT_EQ(c.ImageNames.Drive0, disk.toStdString());
+
+  // Three files dropped: only the first counts, and the machine pauses once.
+  int pauses = form.PauseCount;
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(disk2), QUrl::fromLocalFile(disk), QUrl::fromLocalFile(tape)});
+  QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(20, 60), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &drop);
+  EXPECT_EQ(c.ImageNames.Drive0, disk2.toStdString());
+  EXPECT_TRUE(c.Drives.DiskMounted(0));
+  EXPECT_EQ(form.PauseCount, pauses + 1);
+  EXPECT_EQ(form.PauseCount, form.ResumeCount);
+  EXPECT_FALSE(form.Paused());
+
+  // A file that is not there empties the drive, without a message.
+  form.DropFiles({images.filePath("missing.vfd").toStdString()});
+  EXPECT_FALSE(c.Drives.DiskMounted(0));
+  form.DropFiles({text.toStdString()});
+  EXPECT_TRUE(c.Drives.TapeMounted());
+  EXPECT_TRUE(run.Messages.isEmpty());
+  form.close();
+  EXPECT_FALSE(c.Drives.TapeMounted());
+}
+
+TEST(MainformRun, SaveWritesThePictureAndAsksBeforeOverwriting) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  ASSERT_TRUE(RunUntil([&] { return BannerShown(form); }, 10000));
+  QString path = run.Dir.filePath("screen.bmp");
+  form.AskSaveFileName = [&] { return path; };
+  QStringList questions;
+  form.AskYesNo = [&](const QString& q) {
+    questions << q;
+    return false;
+  };
+  form.BmpSave1Click();
+  EXPECT_TRUE(questions.isEmpty());
+  QImage img(path);
+  ASSERT_FALSE(img.isNull());
+  EXPECT_EQ(img.size(), QSize(640, 400));
+  bool white = false;
+  for (int y = 0; y < 400; ++y)
+    for (int x = 0; x < 640; ++x) {
+      QRgb p = img.pixel(x, y);
+      for (int ch : {qRed(p), qGreen(p), qBlue(p)}) ASSERT_TRUE(ch == 0 || ch == 255);
+      white |= p == qRgb(255, 255, 255);
+      if (y % 2 == 0) {
+        ASSERT_EQ(p, img.pixel(x, y + 1));  // each line twice
+      }
+    }
+  EXPECT_TRUE(white);
+  EXPECT_EQ(form.PauseCount, form.ResumeCount);
+
+  // Again: the question names the file; No keeps the old one.
+  QFile::resize(path, 100);
+  form.BmpSave1Click();
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_EQ(questions[0], "\"screen.bmp\"\n同じ名前のファイルがあります。上書きしますか？");
+  EXPECT_EQ(QFileInfo(path).size(), 100);
+  // A place that cannot be written: the failure's own words, and running on.
+  form.AskSaveFileName = [&] { return run.Dir.filePath("no/such/dir/x.bmp"); };
+  form.BmpSave1Click();
+  EXPECT_EQ(run.Messages.size(), 1);
+  EXPECT_FALSE(form.Paused());
+}
+
+TEST(MainformRun, PrintGivesOnePagePerCopy) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  QString pdf = run.Dir.filePath("out.pdf");
+  form.AskPrinter = [&](QPrinter& p) {
+    p.setOutputFormat(QPrinter::PdfFormat);
+    p.setOutputFileName(pdf);
+    p.setCopyCount(3);
+    return true;
+  };
+  form.Print1Click();
+  QFile f(pdf);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  QString data = QString::fromLatin1(f.readAll());
+  EXPECT_EQ(data.count(QRegularExpression("/Type\\s*/Page[^s]")), 3);
+  EXPECT_FALSE(form.Paused());
+  // Cancelled: nothing printed, the machine runs on.
+  form.AskPrinter = [](QPrinter&) { return false; };
+  form.Print1Click();
+  EXPECT_EQ(form.PauseCount, form.ResumeCount);
+}
+
+}  // namespace
