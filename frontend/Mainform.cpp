@@ -201,7 +201,6 @@ void TForm1::FormCreate() {
   Computer->State.CpuWait.store(Settings.CpuWait);
   Computer->State.BootMode.store(Settings.BootMode);
   MountCommandLine(Options.Args, Computer->Drives, Computer->ImageNames);
-  Timer = std::make_unique<TTimerThread>(Computer->Timer);
 
   // 3. Files may be dropped from now on.
   setAcceptDrops(true);
@@ -236,7 +235,7 @@ TForm1::~TForm1() {
   if (!Closed) close();
   StopTimer();
   KeyFilter.Remove();
-  Timer.reset();
+  Timer.Stop();
   Computer.reset();
   Ddraw.Close();
 }
@@ -521,13 +520,18 @@ void TForm1::FullScrn1Click() {
   if (Computer) Computer->Timer.FlipPending.store(false);
 }
 
+// The schedules start from now with the periods of the current settings;
+// the thread then ticks them every timer-resolution milliseconds.
 void TForm1::StartTimer() {
-  if (!Timer || Closed || Paused()) return;
-  Timer->Start(Settings);
+  if (!Computer || Closed || Paused()) return;
+  TTimerSchedule& schedule = Computer->Timer;
+  schedule.StartTimer(Settings, THostTimer::NowMs());
+  Timer.Start(schedule.Resolution(), [&schedule](uint32_t now) { schedule.TimerTick(now); });
 }
 
 void TForm1::StopTimer() {
-  if (Timer) Timer->Stop();
+  Timer.Stop();
+  if (Computer) Computer->Timer.StopTimer();
 }
 
 bool TForm1::PasteInProgress() const { return Computer && Computer->Keyboard.PasteInProgress(); }

@@ -24,7 +24,7 @@
 #include "Settings.h"
 #include "Tddraw.h"
 #include "TimerSchedule.h"
-#include "TimerThread.h"
+#include "Hosttimer.h"
 
 class QDialog;
 class QPrinter;
@@ -157,7 +157,7 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   TQtHostServices Host;
   TRealTimePacer Pacer;
   std::unique_ptr<TComputer> Computer;
-  std::unique_ptr<TTimerThread> Timer;
+  THostTimer Timer;  // the real-time tick of the timer schedules
   TDdraw Ddraw;
   int& DspMode = Settings.DspMode;  // 0 window, 1 full screen
   bool MenuShown = false;
