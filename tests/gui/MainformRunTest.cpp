@@ -35,11 +35,7 @@ void WriteFile(const QString& path, int bytes) {
   f.write(QByteArray(bytes, '\0'));
 }
 
-bool BannerShown(TForm1& form) {
-  if (!form.Computer) return false;
-  std::string text = CopyTextScreen(*form.Computer->Thread.Scpu);
-  return text.find("Quillon") != std::string::npos;
-}
+bool BannerShown(TForm1& form) { return TextScreen(form).find("Quillon") != std::string::npos; }
 
 TEST(MainformRun, StartsTheMachineAndDrawsFrames) {
   TRunningForm run;

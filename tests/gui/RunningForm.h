@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "MachineLink.h"
 #include "Mainform.h"
 
 inline void Settle(int rounds = 5) {
@@ -26,6 +27,17 @@ inline bool RunUntil(const std::function<bool()>& done, int ms = 5000) {
     QApplication::processEvents(QEventLoop::AllEvents, 5);
   }
   return true;
+}
+
+// The machine's text screen, read between two passes of the emulation thread.
+inline std::string TextScreen(TForm1& form) {
+  if (!form.Computer) return {};
+  TMcpuThread& t = form.Computer->Thread;
+  bool rest = t.Running();
+  if (rest) t.Suspend();
+  std::string text = CopyTextScreen(*t.Scpu);
+  if (rest) t.Resume();
+  return text;
 }
 
 struct TRunningForm {

@@ -14,10 +14,7 @@ TEST(XvfbSmoke, TheBannerIsOnTheScreen) {
   if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server";
   TRunningForm run;
   TForm1& form = *run.Form;
-  ASSERT_TRUE(RunUntil([&] {
-    return form.Computer &&
-           CopyTextScreen(*form.Computer->Thread.Scpu).find("Quillon") != std::string::npos;
-  }, 15000));
+  ASSERT_TRUE(RunUntil([&] { return TextScreen(form).find("Quillon") != std::string::npos; }, 15000));
   uint64_t frames = form.FramesDrawn;
   ASSERT_TRUE(RunUntil([&] { return form.FramesDrawn > frames + 2; }, 5000));
   Settle(20);
