@@ -184,7 +184,10 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
     return dlg.exec() == QDialog::Accepted;
   };
 
-  SetClientSize(QSize(ZoomSizes[2].width(), ZoomSizes[2].height() + ToolBarHeight + StatusBarHeight));
+  // The design size: the 100 % picture between the bars. It is also what
+  // leaving full screen restores when the program started in full screen.
+  SavedClientSize = QSize(ZoomSizes[2].width(), ZoomSizes[2].height() + ToolBarHeight + StatusBarHeight);
+  SetClientSize(SavedClientSize);
   CentreOnScreen();
 }
 

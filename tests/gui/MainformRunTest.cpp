@@ -220,6 +220,10 @@ TEST(MainformRun, DisplayModeIsSavedAtCloseAndUsedAtStart) {
   EXPECT_TRUE(again.Form->isFullScreen());
   EXPECT_TRUE(again.Form->FullScrn1->isChecked());
   EXPECT_TRUE(again.Form->menuBar()->isHidden());
+  // Back to a window of the design size.
+  again.Form->FullScrn1Click();
+  Settle();
+  EXPECT_EQ(again.Form->Picture->size(), QSize(640, 400));
 }
 
 TEST(MainformRun, BootModeFromSettingsAndMenu) {
