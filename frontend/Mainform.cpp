@@ -496,6 +496,9 @@ void TForm1::EnterFullScreenLayout() {
   DspMode = 1;
   MenuShown = false;
   showFullScreen();
+  // Without a window manager (a bare X server) nobody else makes the window
+  // cover the screen.
+  if (QScreen* sc = screen()) setGeometry(sc->geometry());
 }
 
 void TForm1::LeaveFullScreenLayout() {
