@@ -36,6 +36,12 @@ int main(int argc, char** argv) {
     headless |= a == "--headless";
   }
   if (!headless) {
+    // Qt aborts when it finds no display; say what to do instead.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+      std::cerr << "quillon: no display to open the window on; use --headless (see --help)\n";
+      return 1;
+    }
     QApplication app(argc, argv);
     TForm1Options options;
     options.Args = args;
