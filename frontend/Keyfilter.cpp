@@ -116,6 +116,16 @@ THostKeyState TKeyFilter::KeyState() const {
 
 bool TKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   QEvent::Type t = event->type();
+  if (t == QEvent::ApplicationDeactivate) {
+    // Keys let go while another program has the keyboard are never seen
+    // going up: release them now, so no BREAK or Shift stays held.
+    for (const auto& [id, vk] : Held)
+      QCoreApplication::postEvent(Target, new THostKeyEvent(WM_HOSTKEYUP, vk,
+                                                            1 | HostKeyFlag_AlreadyDown |
+                                                                HostKeyFlag_Released));
+    Held.clear();
+    return false;
+  }
   if (t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride)
     return QObject::eventFilter(watched, event);
   // A message box or a menu that is up while the machine runs gets its keys.

@@ -154,6 +154,15 @@ TEST(MainformRun, KeysReachTheMachineAsTheKeyMapSays) {
   Key(form, QEvent::KeyRelease, 1);
   Settle();
   EXPECT_FALSE(run.State().McpuIntReq.load() & MCPU_FIRQ_BREAK);
+  // Held while the program loses the keyboard: released all the same.
+  Key(form, QEvent::KeyPress, 1);
+  Settle();
+  ASSERT_TRUE(run.State().McpuIntReq.load() & MCPU_FIRQ_BREAK);
+  QEvent deactivate(QEvent::ApplicationDeactivate);
+  QApplication::sendEvent(qApp, &deactivate);
+  Settle();
+  EXPECT_FALSE(run.State().McpuIntReq.load() & MCPU_FIRQ_BREAK);
+  EXPECT_FALSE(form.KeyFilter.KeyState().Shift);
 }
 
 TEST(MainformRun, KanaKeyLightsTheLampAndResetPutsItOut) {

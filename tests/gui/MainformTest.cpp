@@ -198,33 +198,17 @@ TEST(Mainform, KeysThroughTheFilterBecomeKeyMessages) {
   TKeyRecorder rec;
   form.installEventFilter(&rec);
 
-  struct TKey {
-    int QtKey;
-    uint32_t Evdev;
-    uint32_t Vk;
-  };
-  // Letters, digits, the JIS punctuation keys by position, F-keys.
-  const TKey keys[] = {{Qt::Key_A, 30, 0x41},         {Qt::Key_Z, 44, 0x5A},
-                       {Qt::Key_1, 2, 0x31},          {Qt::Key_0, 11, 0x30},
-                       {Qt::Key_Minus, 12, 0xBD},     {Qt::Key_Equal, 13, 0xDE},
-                       {Qt::Key_BracketLeft, 26, 0xC0}, {Qt::Key_BracketRight, 27, 0xDB},
-                       {Qt::Key_Semicolon, 39, 0xBB}, {Qt::Key_Apostrophe, 40, 0xBA},
-                       {Qt::Key_Backslash, 43, 0xDD}, {Qt::Key_Comma, 51, 0xBC},
-                       {Qt::Key_Slash, 53, 0xBF},     {Qt::Key_F1, 59, 0x70},
-                       {Qt::Key_F10, 68, 0x79},       {Qt::Key_F12, 88, 0x7B}};
-  for (const auto& k : keys) {
-    rec.Msgs.clear();
-    SendKey(form.Picture, QEvent::KeyPress, k.QtKey, k.Evdev);
-    SendKey(form.Picture, QEvent::KeyRelease, k.QtKey, k.Evdev);
-    Settle();
-    ASSERT_EQ(rec.Msgs.size(), 2u) << k.Evdev;
-    EXPECT_EQ(rec.Msgs[0].Type, WM_HOSTKEYDOWN);
-    EXPECT_EQ(rec.Msgs[0].Vk, k.Vk);
-    EXPECT_EQ(rec.Msgs[0].Flags & (HostKeyFlag_AlreadyDown | HostKeyFlag_Released), 0u);
-    EXPECT_EQ(rec.Msgs[1].Type, WM_HOSTKEYUP);
-    EXPECT_EQ(rec.Msgs[1].Vk, k.Vk);
-    EXPECT_EQ(rec.Msgs[1].Flags & HostKeyFlag_Released, HostKeyFlag_Released);
-  }
+  // Press and release of a key become one message each, with its code.
+  SendKey(form.Picture, QEvent::KeyPress, Qt::Key_BracketLeft, 26);
+  SendKey(form.Picture, QEvent::KeyRelease, Qt::Key_BracketLeft, 26);
+  Settle();
+  ASSERT_EQ(rec.Msgs.size(), 2u);
+  EXPECT_EQ(rec.Msgs[0].Type, WM_HOSTKEYDOWN);
+  EXPECT_EQ(rec.Msgs[0].Vk, 0xC0u);
+  EXPECT_EQ(rec.Msgs[0].Flags & (HostKeyFlag_AlreadyDown | HostKeyFlag_Released), 0u);
+  EXPECT_EQ(rec.Msgs[1].Type, WM_HOSTKEYUP);
+  EXPECT_EQ(rec.Msgs[1].Vk, 0xC0u);
+  EXPECT_EQ(rec.Msgs[1].Flags & HostKeyFlag_Released, HostKeyFlag_Released);
 
   // A key held down: the second press is "already down"; X's repeat release
   // in between is not a release.
