@@ -105,14 +105,17 @@ class TCpu09 {
     return static_cast<uint16_t>(hi << 8 | Fetch());
   }
 
-  // Execution and interrupt entry.
+  // Execution and interrupt entry. Step runs one whole instruction (inline
+  // below); the entries are made between Steps only.
   void Step();
   int TakeFirq();  // 1 taken, 0 masked
   int TakeIrq();   // 1 taken, 0 masked
   void TakeNmi();
 
-  // Reads up to count bytes of a firmware image into bank 0 from address.
-  // 0 on success (a short file is not an error), 1 if it cannot be opened.
+  // Reads up to count bytes of a firmware image into bank 0 from address,
+  // whatever the memory types there; never past FFFF (a larger count is cut
+  // at the end of the bank). 0 on success (a short or empty file is not an
+  // error), 1 if the file cannot be opened or read; then memory is unchanged.
   int LoadRom(const std::string& path, uint16_t address, uint32_t count);
 
   // The machine's hooks; defaults: IoRead 0, others nothing.
@@ -151,14 +154,17 @@ class TCpu09 {
 };
 
 // ---- memory access -------------------------------------------------------
-// One look-up in the type map per access. Plain memory is served inline; the
-// other types go through one switch in MemoryReadOther/MemoryWriteOther
+// One look-up in the type map per access. Plain memory (and, for reads, the
+// banked range the main CPU runs its BASIC from) is served inline; the other
+// types go through one switch in MemoryReadOther/MemoryWriteOther
 // (Cpu_main.cpp), kept out of line so the handlers stay small.
 
 inline uint8_t TCpu09::ReadByte(uint16_t address) {
   uint8_t type = MemType[address];
   if (type <= MT_ROM) [[likely]]
     return Bank[0][address];
+  if (type == MT_BANKED)  // where the main CPU's BASIC runs
+    return Bank[BankSelect == 1 ? 1 : 0][address];
   return MemoryReadOther(address, type);
 }
 
