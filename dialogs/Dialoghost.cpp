@@ -79,6 +79,7 @@ void TModalForm::done(int result) {
   if (!Closing) {
     Closing = true;
     FormClose(result == QDialog::Accepted);
+    if (result == QDialog::Accepted && OnCommit) OnCommit();
   }
   QDialog::done(result);
 }

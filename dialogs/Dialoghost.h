@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 class TDialogHost {
  public:
@@ -51,6 +52,11 @@ class TModalForm : public QDialog {
   int ShowModal();
 
   void done(int result) override;
+
+  // Called on OK right after FormClose has taken the controls' values, while
+  // the dialog is still closing: whoever showed the dialog stores them here,
+  // so they are in force before the emulation resumes.
+  std::function<void()> OnCommit;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -15,9 +15,10 @@ class TKeybordForm1 : public TModalForm {
 
   QCheckBox* EscChkBox1;
 
-  // Shows the dialog on a settings object (loaded when shown, stored back
-  // only on OK). run shows it modally: by default ShowModal, from the main
-  // window its pause-centre-show-resume step.
+  // Shows the dialog on a settings object: loaded when shown, stored back
+  // on OK as the dialog closes (before the emulation resumes). run shows it
+  // modally: by default ShowModal, from the main window its pause, centre,
+  // show and resume step.
   template <class Settings>
   int Run(Settings& settings) {
     return Run(settings, [](TModalForm& form) { return form.ShowModal(); });
@@ -25,8 +26,9 @@ class TKeybordForm1 : public TModalForm {
   template <class Settings, class Runner>
   int Run(Settings& settings, Runner run) {
     KeyCh_ESC = static_cast<bool>(settings.KeyCh_ESC);
+    OnCommit = [this, &settings] { settings.KeyCh_ESC = KeyCh_ESC; };
     const int result = run(*this);
-    if (result == Accepted) settings.KeyCh_ESC = KeyCh_ESC;
+    OnCommit = nullptr;
     return result;
   }
 

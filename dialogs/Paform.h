@@ -26,9 +26,10 @@ class TPaformForm1 : public TModalForm {
   void WaitTrkBar1Change();
   void FlipTrkBar1Change();
 
-  // Shows the dialog on a settings object with CpuWait and FlipFreq (loaded
-  // when shown, stored back only on OK). run shows it modally: by default
-  // ShowModal, from the main window its pause-centre-show-resume step.
+  // Shows the dialog on a settings object: loaded when shown, stored back
+  // on OK as the dialog closes (before the emulation resumes). run shows it
+  // modally: by default ShowModal, from the main window its pause, centre,
+  // show and resume step.
   template <class Settings>
   int Run(Settings& settings) {
     return Run(settings, [](TModalForm& form) { return form.ShowModal(); });
@@ -37,11 +38,12 @@ class TPaformForm1 : public TModalForm {
   int Run(Settings& settings, Runner run) {
     CpuWait = static_cast<int>(settings.CpuWait);
     FlipFreq = static_cast<int>(settings.FlipFreq);
-    const int result = run(*this);
-    if (result == Accepted) {
+    OnCommit = [this, &settings] {
       settings.CpuWait = static_cast<uint8_t>(CpuWait);
       settings.FlipFreq = FlipFreq;
-    }
+    };
+    const int result = run(*this);
+    OnCommit = nullptr;
     return result;
   }
 

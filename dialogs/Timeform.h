@@ -35,9 +35,10 @@ class TTimerForm1 : public TModalForm {
   // 100 gives "1".
   static QString McpuLabelText(int hundredths);
 
-  // Shows the dialog on a settings object (loaded when shown, stored back
-  // only on OK). run shows it modally: by default ShowModal, from the main
-  // window its pause-centre-show-resume step.
+  // Shows the dialog on a settings object: loaded when shown, stored back
+  // on OK as the dialog closes (before the emulation resumes). run shows it
+  // modally: by default ShowModal, from the main window its pause, centre,
+  // show and resume step.
   template <class Settings>
   int Run(Settings& settings) {
     return Run(settings, [](TModalForm& form) { return form.ShowModal(); });
@@ -46,11 +47,12 @@ class TTimerForm1 : public TModalForm {
   int Run(Settings& settings, Runner run) {
     McpuIrq = static_cast<int>(settings.McpuIrq);
     SubNmi = static_cast<int>(settings.SubNmi);
-    const int result = run(*this);
-    if (result == Accepted) {
+    OnCommit = [this, &settings] {
       settings.McpuIrq = McpuIrq;
       settings.SubNmi = SubNmi;
-    }
+    };
+    const int result = run(*this);
+    OnCommit = nullptr;
     return result;
   }
 
