@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Dialogmenus.h"
 #include "Headless.h"
 #include "Mainform.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     TForm1Options options;
     options.Args = args;
     TForm1 form(options);
+    new TDialogMenus(form);  // owned by the window
     form.show();
     form.FormCreate();
     return app.exec();

@@ -131,7 +131,11 @@ bool TKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   // A message box or a menu that is up while the machine runs gets its keys.
   if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
     return false;
+  // Another window of the program (the debug window) gets its own keys.
+  if (QWidget* active = QApplication::activeWindow(); active && active != Target)
+    return false;
   auto* e = static_cast<QKeyEvent*>(event);
+  if (WindowKey && e->key() == WindowKey && e->modifiers() == Qt::NoModifier) return false;
   uint8_t vk = VkOf(*e);
 
   if (vk == VkMenu || vk == VkCapital || vk == VkNumLock) {

@@ -37,6 +37,10 @@ class TKeyFilter : public QObject {
   void Remove();
   bool Installed() const { return IsInstalled; }
 
+  // A key the window keeps for its own shortcut (the debug window's); the
+  // machine never sees it.
+  int WindowKey = 0;
+
   // The modifier and Caps Lock state as far as the filter has seen the keys.
   THostKeyState KeyState() const;
 
