@@ -44,6 +44,13 @@ bool WriteAt(int fd, const uint8_t* buffer, size_t count, off_t offset) {
   return true;
 }
 
+
+// Where sector n (counted from 1) of a track entry starts in the image: the
+// entry's offset plus the sectors before it, all of the entry's size.
+off_t SectorOffset(const TTrackEntry& entry, int bytes, int sector) {
+  return static_cast<off_t>(entry.Offset) + static_cast<off_t>(bytes) * (sector - 1);
+}
+
 }  // namespace
 
 TVfd::TVfd() = default;
@@ -140,8 +147,7 @@ uint16_t TVfd::ReadSector(int drive, int track, int side, int sector,
   if (!entry) return DISK_NO_SECTOR;
   if (FileFailed[drive]) return DISK_FILE_ERROR;
   const int bytes = SizeOfCode(entry->SizeCode);
-  const off_t offset = static_cast<off_t>(entry->Offset) +
-                       static_cast<off_t>(bytes) * (sector - 1);
+  const off_t offset = SectorOffset(*entry, bytes, sector);
   if (ReadAt(DiskFile[drive], DiskBuffer, static_cast<size_t>(bytes), offset) < 0) {
     FileFailed[drive] = true;
     return DISK_FILE_ERROR;
@@ -161,8 +167,7 @@ uint16_t TVfd::WriteSector(int drive, int track, int side, int sector) {
   if (!entry) return DISK_NO_SECTOR;
   if (FileFailed[drive]) return DISK_FILE_ERROR;
   const int bytes = SizeOfCode(entry->SizeCode);
-  const off_t offset = static_cast<off_t>(entry->Offset) +
-                       static_cast<off_t>(bytes) * (sector - 1);
+  const off_t offset = SectorOffset(*entry, bytes, sector);
   if (!WriteAt(DiskFile[drive], DiskBuffer, static_cast<size_t>(bytes), offset)) {
     FileFailed[drive] = true;
     return DISK_FILE_ERROR;
