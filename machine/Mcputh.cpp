@@ -8,7 +8,7 @@
 #include <climits>
 
 void TRealTimePacer::Pause1ms() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::this_thread::sleep_until(Schedule.Next(TPauseSchedule::Clock::now()));
 }
 
 std::string TMcpuThread::ExecutableDirectory() {
@@ -166,9 +166,11 @@ bool TMcpuThread::RunPasses(uint64_t n) {
 void TMcpuThread::Execute() {
   if (SuspendPending.load(std::memory_order_acquire)) RestWhileSuspended();
   if (!TerminateReq.load(std::memory_order_acquire)) ResetMachine(false);
+  Pacer.Restart();
   while (!TerminateReq.load(std::memory_order_relaxed)) {
     if (SuspendPending.load(std::memory_order_acquire)) {
       RestWhileSuspended();
+      Pacer.Restart();
       continue;
     }
     Pass();

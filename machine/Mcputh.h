@@ -6,10 +6,10 @@
 // looked at only between groups of three instructions.
 //
 // The only speed control is a 1 ms pause once every (CpuWait & 0xFF) + 2
-// passes. The pause goes through a TPacer: TRealTimePacer sleeps, while
-// TVirtualClock advances a millisecond counter and calls a hook, so headless
-// runs and tests run the host timer schedules on virtual time and repeat
-// exactly.
+// passes. The pause goes through a TPacer: TRealTimePacer sleeps until the
+// next millisecond of a steady schedule, while TVirtualClock advances a
+// millisecond counter and calls a hook, so headless runs and tests run the
+// host timer schedules on virtual time and repeat exactly.
 //
 // The loop runs either on its own std::thread (Start, Suspend, Resume,
 // Terminate) or synchronously on the caller's thread (ResetMachine and
@@ -20,6 +20,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -41,12 +42,45 @@ class TPacer {
  public:
   virtual ~TPacer() = default;
   virtual void Pause1ms() = 0;
+  // The loop has rested (suspended) and runs again: time spent at rest is
+  // not to be made up.
+  virtual void Restart() {}
 };
 
-// Sleeps one millisecond of real time.
+// When each real-time pause ends. A sleep of 1 ms takes longer than 1 ms
+// (the host's timer slack and scheduling), so sleeping a fixed 1 ms each time
+// would run the machine slow; instead the pauses end on a schedule of
+// absolute deadlines 1 ms apart on the monotonic clock, and a late pause
+// shortens the next. After a stall longer than CatchUpLimit (a suspended
+// host, a debugger, a loaded machine) the schedule starts afresh from now
+// rather than racing through the missed milliseconds.
+class TPauseSchedule {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr std::chrono::milliseconds CatchUpLimit{20};
+
+  // The deadline of the pause that begins at now.
+  Clock::time_point Next(Clock::time_point now) {
+    if (!Started || now - Deadline > CatchUpLimit) Deadline = now;
+    Started = true;
+    Deadline += std::chrono::milliseconds(1);
+    return Deadline;
+  }
+  void Restart() { Started = false; }
+
+ private:
+  Clock::time_point Deadline{};
+  bool Started = false;
+};
+
+// Sleeps until the next millisecond of a TPauseSchedule.
 class TRealTimePacer : public TPacer {
  public:
   void Pause1ms() override;
+  void Restart() override { Schedule.Restart(); }
+
+ private:
+  TPauseSchedule Schedule;  // used on the emulation thread only
 };
 
 // A virtual millisecond clock: each pause advances it by 1 ms and then calls

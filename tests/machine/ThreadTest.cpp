@@ -128,4 +128,34 @@ TEST(MachineThread, VirtualClockDrivesTimersPerMillisecond) {
   EXPECT_EQ(ticks, 100);
 }
 
+// The real-time pauses end on deadlines 1 ms apart: a late pause shortens
+// the next; a stall beyond the catch-up limit, or a restart after a rest,
+// starts the schedule afresh instead of making up the missed time.
+TEST(MachineThread, PauseScheduleKeepsAbsoluteDeadlines) {
+  using namespace std::chrono;
+  using TP = TPauseSchedule::Clock::time_point;
+  const TP t0{seconds(100)};
+  struct Step {
+    int NowUs;        // when the pause begins, after t0
+    bool Restart;     // the loop rested before this pause
+    int DeadlineUs;   // when it is to end
+  } steps[] = {
+      {0, false, 1000},        // first pause: 1 ms from now
+      {1090, false, 2000},     // the last sleep overslept: this one is shorter
+      {2015, false, 3000},
+      {5500, false, 4000},     // 2.5 ms late: already due, catches up
+      {5600, false, 5000},
+      {40000, false, 41000},   // a long stall: afresh from now
+      {41020, true, 42020},    // after a rest: afresh even if on time
+      {42100, false, 43020},
+  };
+  TPauseSchedule s;
+  for (const Step& st : steps) {
+    if (st.Restart) s.Restart();
+    const TP d = s.Next(t0 + microseconds(st.NowUs));
+    EXPECT_EQ(duration_cast<microseconds>(d - t0).count(), st.DeadlineUs)
+        << "pause at " << st.NowUs << " us";
+  }
+}
+
 }  // namespace
