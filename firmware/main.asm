@@ -1054,6 +1054,13 @@ helptx  FCB "Commands (numbers in hex):",CH_CR
         FCB " TIME, KEY, KEYIRQ, BEEP, BOOT",CH_CR,0
 codeend
 
+* The BASIC's number package.
+        INCLUDE "basic/float.inc"
+        INCLUDE "basic/float.asm"
+        INCLUDE "basic/fpconv.asm"
+        INCLUDE "basic/fpmath.asm"
+        SETDP 0
+
 * ---------------------------------------------------------------- traps
 * The host replaces the first byte of each routine with its trap opcode.
 * What follows runs only on a machine without those host routines.
