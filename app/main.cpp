@@ -15,7 +15,7 @@ namespace {
 
 void PrintUsage() {
   std::cout << "Quillon " QUILLON_VERSION " - an emulator of an 8-bit home computer with two 6809 CPUs\n\n"
-            << "  quillon [IMAGE.vfd] [IMAGE.vtp]   the emulator window\n"
+            << "  quillon [--firmware DIR] [IMAGE.vfd] [IMAGE.vtp]   the emulator window\n"
             << "  quillon --help | --version\n\n"
             << HeadlessUsage();
 }
@@ -43,9 +43,18 @@ int main(int argc, char** argv) {
       std::cerr << "quillon: no display to open the window on; use --headless (see --help)\n";
       return 1;
     }
-    QApplication app(argc, argv);
     TForm1Options options;
-    options.Args = args;
+    for (size_t i = 0; i < args.size(); ++i) {
+      if (args[i] != "--firmware") {
+        options.Args.push_back(args[i]);
+      } else if (i + 1 < args.size()) {
+        options.FirmwareDir = args[++i];
+      } else {
+        std::cerr << "quillon: --firmware needs a value (see --help)\n";
+        return 1;
+      }
+    }
+    QApplication app(argc, argv);
     TForm1 form(options);
     new TDialogMenus(form);  // owned by the window
     form.show();

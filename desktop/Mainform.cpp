@@ -27,6 +27,7 @@
 #include "CommandLine.h"
 #include "Hostevents.h"
 #include "Kanjifont.h"
+#include "Locations.h"
 #include "MachineLink.h"
 #include "Toolicons.h"
 
@@ -196,11 +197,14 @@ void TForm1::FormCreate() {
   // The computer is built here (its thread not yet running) because the
   // images go into its drives; its firmware is judged at step 10.
   ProgramDir = DirectoryOfProgram(Options);
-  Settings = ReadSettings(ProgramDir / SettingsFileName);
+  const TLocationEnv env = TLocationEnv::FromProcess();
+  SettingsPath = SettingsFilePath(ProgramDir, env);
+  if (!SettingsPath.empty()) Settings = ReadSettings(SettingsPath);
   ClampSettings(Settings);
   BASIC1->setChecked(Settings.BootMode == 0);
   DOS1->setChecked(Settings.BootMode != 0);
-  Computer = std::make_unique<TComputer>(Host, Pacer, *this, ProgramDir.string() + "/");
+  Computer = std::make_unique<TComputer>(Host, Pacer, *this,
+                                         FirmwareFolder(ProgramDir, Options.FirmwareDir, env).string() + "/");
   Computer->State.CpuWait.store(Settings.CpuWait);
   Computer->State.BootMode.store(Settings.BootMode);
   MountCommandLine(Options.Args, Computer->Drives, Computer->ImageNames);
@@ -765,7 +769,12 @@ void TForm1::closeEvent(QCloseEvent* e) {
   StopTimer();
   KeyFilter.Remove();
   // 2. Settings, with the display mode the window is in.
-  if (!ProgramDir.empty()) WriteSettings(ProgramDir / SettingsFileName, Settings);
+  if (!SettingsPath.empty()) {
+    // The settings folder under the home folder may not exist yet.
+    std::error_code ec;
+    std::filesystem::create_directories(SettingsPath.parent_path(), ec);
+    WriteSettings(SettingsPath, Settings);
+  }
   // 3-4. The thread ends (resumed first if it rests), then the images close.
   if (Computer) {
     Computer->Thread.Terminate();

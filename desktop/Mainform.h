@@ -39,9 +39,11 @@ class TQtHostServices : public THostServices {
 
 // Where the window finds its files and what it was started with.
 struct TForm1Options {
-  // The program's directory: the firmware images and "QUILLON.INI". Empty:
-  // the directory of the executable.
+  // The program's directory, where the firmware and the settings are looked
+  // for first (Locations.h). Empty: the directory of the executable.
   std::string ProgramDir;
+  // The --firmware folder: the only place to read the firmware from.
+  std::string FirmwareDir;
   // The command-line arguments, without the program name.
   std::vector<std::string> Args;
 };
@@ -153,6 +155,9 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   // ---- state ----
   TForm1Options Options;
   std::filesystem::path ProgramDir;
+  // "QUILLON.INI" (Locations.h); empty: the settings are neither read nor
+  // saved.
+  std::filesystem::path SettingsPath;
   TSettings Settings;
   TQtHostServices Host;
   TRealTimePacer Pacer;

@@ -14,6 +14,7 @@
 #include "CommandLine.h"
 #include "Computer.h"
 #include "Hosttimer.h"
+#include "Locations.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ cassette deck, as on the normal command line.
 
 Set-up:
   --firmware DIR      read fb30rom1.dat, fb30rom2.dat, fb30sub.dat from DIR
-                      (default: the directory of the program)
+                      (default: see Firmware below)
   --boot basic|dos    what a cold start boots (default: basic)
   --cpu-wait N        CPU speed setting 0-254 (default 240)
 
@@ -135,6 +136,16 @@ Steps, carried out in the order given:
 
   --bench SECONDS     instead of the steps: run both CPUs unthrottled for
                       SECONDS of wall time and print instructions per second
+
+Firmware: without --firmware the images are read from the first of these
+folders that holds all three: the program's own folder;
+$XDG_DATA_HOME/quillon/firmware (default ~/.local/share/quillon/firmware);
+../share/quillon/firmware from the program's folder (the installed free
+firmware).
+
+Settings (the window's): QUILLON.INI in the program's folder when it is
+writable and not an installed bin folder, else
+$XDG_CONFIG_HOME/quillon/QUILLON.INI (default ~/.config/quillon/QUILLON.INI).
 
 Exit status: 0 success, 2 an awaited text did not appear in time, 1 errors.
 )";
@@ -343,7 +354,18 @@ int THeadlessRunner::Bench(std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int RunHeadless(const THeadlessOptions& options, std::ostream& out, std::ostream& err) {
+int RunHeadless(const THeadlessOptions& given, std::ostream& out, std::ostream& err) {
+  THeadlessOptions options = given;
+  const std::vector<std::filesystem::path> folders =
+      FirmwareFolders(TMcpuThread::ExecutableDirectory(), given.FirmwareDir, TLocationEnv::FromProcess());
+  const auto found = FindFirmware(folders);
+  if (!found) {
+    err << RomErrorMessage << "\n"
+        << "quillon: no folder holds all of fb30rom1.dat, fb30rom2.dat, fb30sub.dat; looked in: "
+        << JoinFolders(folders) << "\n";
+    return HeadlessError;
+  }
+  options.FirmwareDir = found->string();
   auto runner = std::make_unique<THeadlessRunner>(options);
   return options.BenchSeconds > 0 ? runner->Bench(out, err) : runner->Run(out, err);
 }

@@ -19,7 +19,7 @@ struct THeadlessStep {
 };
 
 struct THeadlessOptions {
-  std::string FirmwareDir;          // empty: beside the executable
+  std::string FirmwareDir;          // empty: searched (Locations.h)
   std::vector<std::string> Images;  // ".vfd" to drive 0, ".vtp" to the tape
   int BootMode = 0;
   int CpuWait = 240;
