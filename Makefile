@@ -8,8 +8,10 @@ JOBS       ?= $(shell nproc)
 # with the firmware beside the program; `make run ARGS="--headless ..."` runs
 # the machine without a window.
 ARGS       ?=
+# Where `make install` puts the program (DESTDIR=... stages it elsewhere).
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test test-asan test-tsan bench fuzz clean
+.PHONY: all deps configure build run test install package test-asan test-tsan bench fuzz clean
 
 all: build
 
@@ -27,6 +29,15 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# PREFIX/bin/quillon and asm09, the free firmware in PREFIX/share/quillon,
+# the desktop entry, icons, MIME types, AppStream metadata and manual pages.
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, built from the same install rules: $(BUILD)/quillon_*.deb
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps

@@ -360,9 +360,8 @@ int RunHeadless(const THeadlessOptions& given, std::ostream& out, std::ostream& 
       FirmwareFolders(TMcpuThread::ExecutableDirectory(), given.FirmwareDir, TLocationEnv::FromProcess());
   const auto found = FindFirmware(folders);
   if (!found) {
-    err << RomErrorMessage << "\n"
-        << "quillon: no folder holds all of fb30rom1.dat, fb30rom2.dat, fb30sub.dat; looked in: "
-        << JoinFolders(folders) << "\n";
+    err << RomErrorMessage << " (fb30rom1.dat, fb30rom2.dat and fb30sub.dat are not all in: "
+        << JoinFolders(folders) << ")\n";
     return HeadlessError;
   }
   options.FirmwareDir = found->string();

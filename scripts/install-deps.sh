@@ -9,6 +9,8 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic
   xvfb xauth
+  # Packaging and the checks of the installed files and the package.
+  dpkg-dev file desktop-file-utils appstream shared-mime-info man-db lintian
 )
 # Extra packages a single make target needs (e.g. clang for `make fuzz`).
 PACKAGES+=("$@")

@@ -73,7 +73,8 @@ TEST_F(Headless, MissingFirmwareImageGivesExit1AndTheMessage) {
   fs::remove(Dir / "rom" / "fb30sub.dat");
   std::string out, err;
   EXPECT_EQ(Quillon("--headless " + Rom() + " --run 10", out, err), 1);
-  EXPECT_EQ(err, "ROMデータの読み込みに失敗しました。\n");
+  EXPECT_EQ(err, "ROMデータの読み込みに失敗しました。 (fb30rom1.dat, fb30rom2.dat and fb30sub.dat are not all in: " +
+                     (Dir / "rom").string() + ")\n");
 }
 
 TEST_F(Headless, BadArgumentsGiveAMessageAndExit1) {
