@@ -2,6 +2,7 @@
 // the machine without a window (no GUI library is started at all, so it
 // works without a display); otherwise it opens the emulator window.
 #include <QApplication>
+#include <QIcon>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -55,6 +56,13 @@ int main(int argc, char** argv) {
       }
     }
     QApplication app(argc, argv);
+    // The desktop entry's name lets a desktop match the window to its menu
+    // entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillon.Quillon"));
+    QIcon icon;
+    for (const char* size : {"32x32", "64x64", "256x256"})
+      icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(size)));
+    QApplication::setWindowIcon(icon);
     TForm1 form(options);
     new TDialogMenus(form);  // owned by the window
     form.show();
