@@ -188,6 +188,8 @@ cmdtab  FCB "HELP",0
         FDB cbeep
         FCB "BOOT",0
         FDB cboot
+        FCB "BASIC",0
+        FDB bwarm
         FCB 0
 
 synerr  LDX #errmsg
@@ -1051,11 +1053,14 @@ helptx  FCB "Commands (numbers in hex):",CH_CR
         FCB " DIR                 list the files on the tape",CH_CR
         FCB " DR/DW addr drive track sector [side]  disk sector",CH_CR
         FCB " KANJI jis           show a kanji pattern",CH_CR
-        FCB " TIME, KEY, KEYIRQ, BEEP, BOOT",CH_CR,0
+        FCB " TIME, KEY, KEYIRQ, BEEP, BOOT",CH_CR
+        FCB " BASIC               back to the BASIC, program kept",CH_CR,0
+
+* The BASIC (it includes the number package's contract, float.inc).
+        INCLUDE "basic/basic.asm"
 codeend
 
 * The BASIC's number package.
-        INCLUDE "basic/float.inc"
         INCLUDE "basic/float.asm"
         INCLUDE "basic/fpconv.asm"
         INCLUDE "basic/fpmath.asm"
@@ -1089,6 +1094,6 @@ taperd  FCB TRAPOP
         RTS
 
         ORG $FBFC
-        FDB hot
-        FDB cold
+        FDB bwarm           ; hot start: the BASIC keeps its program
+        FDB bcold           ; cold start: the BASIC
         END

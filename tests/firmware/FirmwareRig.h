@@ -94,11 +94,13 @@ class TFirmwareRig {
     return Screen().find(text) != std::string::npos;
   }
 
-  // Runs until the monitor's prompt is on the last line used.
+  // Runs until the monitor's prompt is on the last line used. The machine
+  // boots into the BASIC: its "Ok" is answered with MON.
   bool WaitForPrompt(uint64_t limitMs = 3000) {
     const uint64_t end = Clock.Now() + limitMs;
     while (Clock.Now() < end) {
       if (!KeysPending() && PromptIsLast()) return true;
+      if (!KeysPending() && LastLine() == "Ok") Type("MON\n");
       RunMs(10);
     }
     return false;
@@ -116,11 +118,14 @@ class TFirmwareRig {
     return false;
   }
 
-  bool PromptIsLast() const {
+  bool PromptIsLast() const { return LastLine() == ">"; }
+
+  // The last line of the text screen that is not empty.
+  std::string LastLine() const {
     std::string s = Screen();
     while (!s.empty() && s.back() == '\n') s.pop_back();
     const size_t nl = s.rfind('\n');
-    return s.substr(nl == std::string::npos ? 0 : nl + 1) == ">";
+    return s.substr(nl == std::string::npos ? 0 : nl + 1);
   }
 
   uint8_t MainRam(uint16_t a) const { return Thread->Mcpu->Bank[0][a]; }

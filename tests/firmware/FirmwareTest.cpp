@@ -21,11 +21,11 @@ constexpr uint16_t SubCurX = 0xD000, SubCurY = 0xD001, SubCurOn = 0xD00E, SubFon
 // The monitor's timer count (32 bits, high byte first).
 constexpr uint16_t MonTicks = 0x7D64;
 
-TEST(Firmware, BootsToTheBannerAndPrompt) {
+TEST(Firmware, BootsIntoTheBasicAndReachesTheMonitor) {
   TFirmwareRig rig;
   ASSERT_TRUE(rig.WaitForPrompt(2000)) << rig.Screen();
   const std::string screen = rig.Screen();
-  EXPECT_EQ(screen.rfind("Quillon " QUILLON_VERSION " free firmware\n", 0), 0u) << screen;
+  EXPECT_EQ(screen.rfind("Quillon BASIC " QUILLON_VERSION "\n28413 bytes free\nOk\nMON\n>", 0), 0u) << screen;
   EXPECT_EQ(rig.Thread->Scpu->Bank[0][0xD036], 80);
   EXPECT_EQ(rig.Thread->Scpu->Bank[0][0xD037], 25);
   // Vectors in RAM before interrupts were unmasked: the timer runs.
@@ -216,8 +216,10 @@ TEST(Firmware, HotStartKeepsMemory) {
   ASSERT_TRUE(rig.WaitForPrompt());
   ASSERT_TRUE(rig.Command("e 2000 5a a5"));
   rig.State.RequestReset(true);
-  ASSERT_TRUE(rig.WaitFor("Hot start\n>\n"));
-  ASSERT_TRUE(rig.Command("d 2000 2001"));
+  ASSERT_TRUE(rig.WaitFor("Ok\n")) << rig.Screen();  // the BASIC's hot start
+  rig.RunMs(200);
+  ASSERT_TRUE(rig.WaitForPrompt());
+  ASSERT_TRUE(rig.Command("d 2000 2001")) << rig.Screen();
   EXPECT_NE(rig.Screen().find("2000  5A A5"), std::string::npos) << rig.Screen();
   // The timer interrupt is on again after the hot start.
   const uint64_t before = rig.TimerIrqsRaised;
@@ -231,7 +233,7 @@ TEST(Firmware, ColdResetShowsTheBannerAgain) {
   ASSERT_TRUE(rig.Command("cls"));
   EXPECT_EQ(rig.Screen().find("Quillon"), std::string::npos);
   rig.State.RequestReset(false);
-  ASSERT_TRUE(rig.WaitFor("free firmware"));
+  ASSERT_TRUE(rig.WaitFor("Quillon BASIC"));
 }
 
 TEST(Firmware, MainKeyInterruptsFeedTheLineEditor) {
@@ -400,7 +402,7 @@ TEST(Firmware, KanjiPatternIsTheHostGlyph) {
 
 // The boot loads the boot sector (BASIC mode, 0100) or the two loader
 // sectors (DOS mode, 0300) of drive 0 and runs them; both print through the
-// boot image and end in the monitor.
+// boot image and end in the BASIC.
 TEST(Firmware, BootsTheDiskInBothModes) {
   struct Case {
     int mode;
@@ -419,7 +421,7 @@ TEST(Firmware, BootsTheDiskInBothModes) {
     TFirmwareRig rig(c.mode);
     ASSERT_TRUE(rig.State.Vfd.MountDisk(0, disk.string()));
     rig.Thread->ResetMachine(false);
-    ASSERT_TRUE(rig.WaitFor("free firmware")) << rig.Screen();
+    ASSERT_TRUE(rig.WaitFor("bytes free")) << rig.Screen();
     const std::string screen = rig.Screen();
     EXPECT_EQ(screen.rfind(c.first, 0), 0u) << screen;
     EXPECT_NE(screen.find(c.second), std::string::npos) << screen;
@@ -457,7 +459,7 @@ TEST(Firmware, TapeRoundTripOnTheDeck) {
 #endif
 
 // Without any host routine behind the traps the firmware still runs: the
-// boot falls through to the monitor, the disk answers "not ready" (error 10),
+// boot falls through to the BASIC, the disk answers "not ready" (error 10),
 // the kanji pattern is empty and the tape reads as its end.
 TEST(Firmware, RunsWithoutHostRoutines) {
   TFirmwareRig rig;

@@ -1,5 +1,5 @@
 * A BASIC-mode boot sector: the boot loads it to 0100 and jumps to it. It
-* prints through the boot image and then starts the monitor.
+* prints through the boot image and then starts the BASIC.
         ORG $0100
         LDX #msg
         JSR $FE0B           ; print the string at X

@@ -1,7 +1,7 @@
 * A two-sector DOS-mode loader: the boot loads sectors 1 and 2 to 0300-04FF
 * (with the RAM bank selected at 8000-FBFF) and jumps to 0300. Sector 1
 * prints and jumps into sector 2, which prints, selects the BASIC image again
-* and starts the monitor.
+* and starts the BASIC.
         ORG $0300
         LDX #msg1
         JSR $FE0B

@@ -1,0 +1,267 @@
+* prog.asm: the program store and the commands that work on it.
+*
+* Entry points:
+*   fndlin   D = line number -> X = that line, or the first line after it
+*            (the end marker at worst); Z = 1 when found. A, B kept.
+*   edit     LINNUM = number, X = its tokens: the line is replaced, added,
+*            or (no text) deleted; the variables are cleared.
+*   relink   recomputes the links of all lines and VARTAB.
+*   scrnew   no program, no variables.   clrvar: no variables (CLEAR).
+*   movup    copy D bytes from X to U, highest byte first (U > X).
+*   movdn    copy D bytes from X to U, lowest byte first (U < X).
+*   golin    D = line: Y and CURLIN so that the statement loop goes on there.
+* Statements: NEW RUN GOTO LIST DELETE AUTO RENUM.
+
+fndlin  LDX <TXTTAB
+fndfrom PSHS D
+.l      LDD ,X
+        BEQ .nf
+        LDD 2,X
+        CMPD ,S
+        BHS .at
+        LDX ,X
+        BRA .l
+.at     PULS D
+        CMPD 2,X
+        RTS
+.nf     PULS D
+        ANDCC #$FB
+        RTS
+
+* strlen: D = the length of the text at X, its zero counted.
+strlen  PSHS X
+        LDD #1
+.l      TST ,X+
+        BEQ .r
+        ADDD #1
+        BRA .l
+.r      PULS X,PC
+
+edit    PSHS X
+        JSR strlen
+        STD <TMP4
+        LDD <LINNUM
+        JSR fndlin
+        BNE .ins
+        PSHS X              ; delete the old line
+        LDU ,S
+        LDX ,X              ; the next line
+        LDD <VARTAB
+        PSHS X
+        SUBD ,S++
+        JSR movdn
+        JSR relink
+        PULS X
+.ins    LDU ,S
+        LDA ,U
+        BEQ .fin            ; only the number: deleted
+        LDD <TMP4
+        ADDD #4
+        STD <TMP5           ; room the line takes
+        ADDD <VARTAB
+        BCS .om
+        ADDD #256
+        BCS .om
+        CMPD <MEMSIZ
+        BHI .om
+        PSHS X
+        LDD <TMP5
+        LEAU D,X
+        LDD <VARTAB
+        SUBD ,S
+        PULS X
+        JSR movup           ; the lines after it move up
+        LDD #$FFFF
+        STD ,X++            ; a link, set by relink
+        LDD <LINNUM
+        STD ,X++
+        PULS U
+.cp     LDA ,U+
+        STA ,X+
+        BNE .cp
+        PSHS U
+.fin    LEAS 2,S
+        JSR relink
+        JMP clrvar
+.om     JMP omerr
+
+relink  PSHS X,U
+        LDX <TXTTAB
+.l      LDD ,X
+        BEQ .end
+        LEAU 4,X
+.s      LDA ,U+
+        BNE .s
+        STU ,X
+        TFR U,X
+        BRA .l
+.end    LEAX 2,X
+        STX <VARTAB
+        PULS X,U,PC
+
+movup   PSHS D,X,Y
+        LEAX D,X
+        LEAU D,U
+        TFR D,Y
+        LEAY ,Y
+        BEQ .r
+.l      LDA ,-X
+        STA ,-U
+        LEAY -1,Y
+        BNE .l
+.r      PULS D,X,Y,PC
+
+movdn   PSHS D,X,Y
+        TFR D,Y
+        LEAY ,Y
+        BEQ .r
+.l      LDA ,X+
+        STA ,U+
+        LEAY -1,Y
+        BNE .l
+.r      PULS D,X,Y,PC
+
+scrnew  LDX <TXTTAB
+        CLR -1,X
+        CLR ,X
+        CLR 1,X
+        LEAX 2,X
+        STX <VARTAB
+        CLR <TRCFLG
+* clrvar: CLEAR. The caller's return address is kept over the stack reset.
+clrvar  LDX <VARTAB
+        STX <ARYTAB
+        STX <STREND
+        LDX <MEMSIZ
+        STX <FRETOP
+        LDX #0
+        STX <DATPTR
+        STX <ONERR
+        CLR <INERR
+        LDX #DEFTBL
+        LDA #4
+.d      STA ,X+
+        CMPX #DEFTBL+26
+        BLO .d
+        LDX #TMPDSC
+        STX <TEMPPT
+        JMP clrstk
+
+* NEW
+new     JSR scrnew
+        JMP readyr
+
+* RUN [line]
+run     JSR getlin
+        BCS .top
+        STD <LINNUM
+        JSR clrvar
+        LDD <LINNUM
+        JSR fndlin
+        LBNE ulerr
+        LEAY -1,X
+        BRA .go
+.top    JSR clrvar
+        LDY <TXTTAB
+        LEAY -1,Y
+.go     LDD #0
+        STD <CURLIN
+        LDD #0
+        STD <OLDTXT
+        JMP newstt
+
+* GOTO line
+goto    JSR getlin
+        LBCS snerr
+* golin: D = the line to go to; Y, CURLIN so that the loop goes on there.
+golin   LDX <CURLIN
+        CMPX #$FFFF
+        BEQ .start
+        CMPD <CURLIN
+        BLS .start
+        JSR skipln          ; forwards: search from the next line
+        LEAX 1,Y
+        JSR fndfrom
+        BRA .got
+.start  JSR fndlin
+.got    LBNE ulerr
+        LEAY -1,X
+        STD <CURLIN
+        RTS
+
+* range: LIST and DELETE ranges: [a][-[b]] -> TMP1 = a, TMP2 = b.
+range   LDD #0
+        STD <TMP1
+        LDD #65535
+        STD <TMP2
+        JSR getlin
+        BCS .dash
+        STD <TMP1
+        STD <TMP2
+.dash   JSR peek
+        CMPA #'-'
+        BNE .r
+        LDD #65535
+        STD <TMP2
+        JSR nextc
+        JSR getlin
+        BCS .r
+        STD <TMP2
+.r      RTS
+
+* LIST [range]
+list    JSR range
+        LDD <TMP1
+        JSR fndlin
+.l      LDD ,X
+        BEQ .r
+        LDD 2,X
+        CMPD <TMP2
+        BHI .r
+        TST <BRKFLG
+        BNE .brk
+        JSR listln
+        LDX ,X
+        BRA .l
+.brk    CLR <BRKFLG
+.r      RTS
+
+* DELETE range
+delete  JSR range
+        LDD <TMP1
+        JSR fndlin
+        LBNE fcerr          ; the first line must exist
+        TFR X,U
+.l      LDD ,X
+        BEQ .go
+        LDD 2,X
+        CMPD <TMP2
+        BHI .go
+        LDX ,X
+        BRA .l
+.go     LDD <VARTAB
+        PSHS X
+        SUBD ,S++
+        JSR movdn
+        JSR relink
+        JSR clrvar
+        JMP readyr
+
+* AUTO [start][,step]
+auto    LDD #10
+        STD <AUTOLN
+        STD <AUTOST
+        JSR getlin
+        BCS .c
+        STD <AUTOLN
+.c      JSR peek
+        CMPA #','
+        BNE .r
+        JSR nextc
+        JSR getlin
+        LBCS snerr
+        STD <AUTOST
+        LBEQ fcerr
+.r      LDD <AUTOLN
+        LBEQ fcerr
+        JMP readyr

@@ -1,0 +1,430 @@
+* token.asm: keywords, the tokenizer and the lister.
+*
+* Entry points:
+*   crunch   X = typed text (zero-terminated), U = where the tokens go (may
+*            be the same place: the result is never longer). A keyword is
+*            recognised anywhere outside strings, REM, ' and DATA, in any
+*            case, without spaces around it; the longest keyword wins. '?'
+*            is PRINT. Letters outside strings become upper case. Kept:
+*            Y. Work bytes TMP1-TMP3.
+*   listln   X = a program line: prints it as it was typed, keywords in
+*            upper case, then a new line. All registers kept.
+*   prtkw    A = token: prints its keyword. All kept.
+*
+* Token numbers: $80 + the keyword's place in kwtab. Statements come first
+* (their handlers in stmtab, same order), up to T_LASTS; then words that only
+* appear inside statements; then the functions from T_SGN (handlers in
+* functab) up to T_LASTF.
+
+T_END   EQU $80
+T_FOR   EQU $81
+T_NEXT  EQU $82
+T_DATA  EQU $83
+T_INPUT EQU $84
+T_DIM   EQU $85
+T_READ  EQU $86
+T_LET   EQU $87
+T_GOTO  EQU $88
+T_RUN   EQU $89
+T_IF    EQU $8A
+T_RESTOR EQU $8B
+T_GOSUB EQU $8C
+T_RETURN EQU $8D
+T_REM   EQU $8E
+T_STOP  EQU $8F
+T_ON    EQU $90
+T_PRINT EQU $91
+T_CLEAR EQU $92
+T_LIST  EQU $93
+T_NEW   EQU $94
+T_CONT  EQU $95
+T_POKE  EQU $96
+T_EXEC  EQU $97
+T_DEF   EQU $98
+T_WHILE EQU $99
+T_WEND  EQU $9A
+T_ERASE EQU $9B
+T_SWAP  EQU $9C
+T_RANDOMIZE EQU $9D
+T_ERROR EQU $9E
+T_RESUME EQU $9F
+T_LINE  EQU $A0
+T_DEFINT EQU $A1
+T_DEFSNG EQU $A2
+T_DEFDBL EQU $A3
+T_DEFSTR EQU $A4
+T_ELSE  EQU $A5
+T_AUTO  EQU $A6
+T_RENUM EQU $A7
+T_DELETE EQU $A8
+T_MON   EQU $A9
+T_TRON  EQU $AA
+T_TROFF EQU $AB
+T_APOS  EQU $AC
+T_CLS   EQU $AD
+T_LASTS EQU $AD
+T_TO    EQU $AE
+T_THEN  EQU $AF
+T_STEP  EQU $B0
+T_TAB   EQU $B1
+T_SPC   EQU $B2
+T_FN    EQU $B3
+T_USING EQU $B4
+T_NOT   EQU $B5
+T_AND   EQU $B6
+T_OR    EQU $B7
+T_XOR   EQU $B8
+T_EQV   EQU $B9
+T_IMP   EQU $BA
+T_MOD   EQU $BB
+T_SGN   EQU $BC
+T_INT   EQU $BD
+T_ABS   EQU $BE
+T_FRE   EQU $BF
+T_POS   EQU $C0
+T_SQR   EQU $C1
+T_RND   EQU $C2
+T_LOG   EQU $C3
+T_EXP   EQU $C4
+T_COS   EQU $C5
+T_SIN   EQU $C6
+T_TAN   EQU $C7
+T_ATN   EQU $C8
+T_PEEK  EQU $C9
+T_LEN   EQU $CA
+T_STR   EQU $CB
+T_VAL   EQU $CC
+T_ASC   EQU $CD
+T_CHR   EQU $CE
+T_LEFT  EQU $CF
+T_RIGHT EQU $D0
+T_MID   EQU $D1
+T_CINT  EQU $D2
+T_CSNG  EQU $D3
+T_CDBL  EQU $D4
+T_FIX   EQU $D5
+T_HEX   EQU $D6
+T_OCT   EQU $D7
+T_SPACE EQU $D8
+T_STRING EQU $D9
+T_INSTR EQU $DA
+T_INKEY EQU $DB
+T_INPUTS EQU $DC
+T_VARPTR EQU $DD
+T_USR   EQU $DE
+T_ERR   EQU $DF
+T_ERL   EQU $E0
+T_LASTF EQU $E0
+
+* The keywords, the last character of each with bit 7 set.
+kwtab   FCB "EN",'D'+$80
+        FCB "FO",'R'+$80
+        FCB "NEX",'T'+$80
+        FCB "DAT",'A'+$80
+        FCB "INPU",'T'+$80
+        FCB "DI",'M'+$80
+        FCB "REA",'D'+$80
+        FCB "LE",'T'+$80
+        FCB "GOT",'O'+$80
+        FCB "RU",'N'+$80
+        FCB "I",'F'+$80
+        FCB "RESTOR",'E'+$80
+        FCB "GOSU",'B'+$80
+        FCB "RETUR",'N'+$80
+        FCB "RE",'M'+$80
+        FCB "STO",'P'+$80
+        FCB "O",'N'+$80
+        FCB "PRIN",'T'+$80
+        FCB "CLEA",'R'+$80
+        FCB "LIS",'T'+$80
+        FCB "NE",'W'+$80
+        FCB "CON",'T'+$80
+        FCB "POK",'E'+$80
+        FCB "EXE",'C'+$80
+        FCB "DE",'F'+$80
+        FCB "WHIL",'E'+$80
+        FCB "WEN",'D'+$80
+        FCB "ERAS",'E'+$80
+        FCB "SWA",'P'+$80
+        FCB "RANDOMIZ",'E'+$80
+        FCB "ERRO",'R'+$80
+        FCB "RESUM",'E'+$80
+        FCB "LIN",'E'+$80
+        FCB "DEFIN",'T'+$80
+        FCB "DEFSN",'G'+$80
+        FCB "DEFDB",'L'+$80
+        FCB "DEFST",'R'+$80
+        FCB "ELS",'E'+$80
+        FCB "AUT",'O'+$80
+        FCB "RENU",'M'+$80
+        FCB "DELET",'E'+$80
+        FCB "MO",'N'+$80
+        FCB "TRO",'N'+$80
+        FCB "TROF",'F'+$80
+        FCB $27+$80
+        FCB "CL",'S'+$80
+        FCB "T",'O'+$80
+        FCB "THE",'N'+$80
+        FCB "STE",'P'+$80
+        FCB "TAB",'('+$80
+        FCB "SPC",'('+$80
+        FCB "F",'N'+$80
+        FCB "USIN",'G'+$80
+        FCB "NO",'T'+$80
+        FCB "AN",'D'+$80
+        FCB "O",'R'+$80
+        FCB "XO",'R'+$80
+        FCB "EQ",'V'+$80
+        FCB "IM",'P'+$80
+        FCB "MO",'D'+$80
+        FCB "SG",'N'+$80
+        FCB "IN",'T'+$80
+        FCB "AB",'S'+$80
+        FCB "FR",'E'+$80
+        FCB "PO",'S'+$80
+        FCB "SQ",'R'+$80
+        FCB "RN",'D'+$80
+        FCB "LO",'G'+$80
+        FCB "EX",'P'+$80
+        FCB "CO",'S'+$80
+        FCB "SI",'N'+$80
+        FCB "TA",'N'+$80
+        FCB "AT",'N'+$80
+        FCB "PEE",'K'+$80
+        FCB "LE",'N'+$80
+        FCB "STR",'$'+$80
+        FCB "VA",'L'+$80
+        FCB "AS",'C'+$80
+        FCB "CHR",'$'+$80
+        FCB "LEFT",'$'+$80
+        FCB "RIGHT",'$'+$80
+        FCB "MID",'$'+$80
+        FCB "CIN",'T'+$80
+        FCB "CSN",'G'+$80
+        FCB "CDB",'L'+$80
+        FCB "FI",'X'+$80
+        FCB "HEX",'$'+$80
+        FCB "OCT",'$'+$80
+        FCB "SPACE",'$'+$80
+        FCB "STRING",'$'+$80
+        FCB "INST",'R'+$80
+        FCB "INKEY",'$'+$80
+        FCB "INPUT",'$'+$80
+        FCB "VARPT",'R'+$80
+        FCB "US",'R'+$80
+        FCB "ER",'R'+$80
+        FCB "ER",'L'+$80
+        FCB 0
+
+* isalpha: C = 1 when A is a letter; A is then upper case.
+isalpha CMPA #'a'
+        BLO .u
+        CMPA #'z'
+        BHI .no
+        SUBA #$20
+.u      CMPA #'A'
+        BLO .no
+        CMPA #'Z'
+        BHI .no
+        ORCC #$01
+        RTS
+.no     ANDCC #$FE
+        RTS
+
+* isdigit: C = 1 when A is a digit.
+isdigit CMPA #'0'
+        BLO .no
+        CMPA #'9'
+        BHI .no
+        ORCC #$01
+        RTS
+.no     ANDCC #$FE
+        RTS
+
+crunch  PSHS Y
+.loop   LDA ,X
+        LBEQ .done
+        CMPA #'"'
+        BEQ .str
+        CMPA #'?'
+        BEQ .print
+        CMPA #'&'
+        BEQ .amp
+        CMPA #$27
+        BEQ .apos
+        JSR isalpha
+        BCC .copy
+        JSR match
+        TSTB
+        BEQ .letter
+        STB ,U+
+        CMPB #T_REM
+        BEQ .rest
+        CMPB #T_APOS
+        BEQ .rest
+        CMPB #T_DATA
+        BEQ .data
+        BRA .loop
+.letter LDA ,X+             ; part of a name: upper case
+        JSR isalpha
+        STA ,U+
+        BRA .loop
+.copy   LDA ,X+
+        STA ,U+
+        BRA .loop
+.apos   LEAX 1,X
+        LDA #T_APOS
+        STA ,U+
+        BRA .rest
+.print  LEAX 1,X
+        LDA #T_PRINT
+        STA ,U+
+        BRA .loop
+.amp    LDA ,X+             ; &H and &O constants are copied whole
+        STA ,U+
+.ampd   LDA ,X
+        JSR isalpha
+        BCS .ampc
+        JSR isdigit
+        BCC .loop
+.ampc   STA ,U+
+        LEAX 1,X
+        BRA .ampd
+.str    LDA ,X+
+        STA ,U+
+.strl   LDA ,X
+        BEQ .done
+        LEAX 1,X
+        STA ,U+
+        CMPA #'"'
+        BNE .strl
+        BRA .loop
+.rest   LDA ,X+
+        STA ,U+
+        BNE .rest
+        PULS Y,PC
+.data   CLRB                ; quote flag
+.datal  LDA ,X
+        BEQ .done
+        CMPA #'"'
+        BNE .d1
+        COMB
+.d1     TSTB
+        BNE .d2
+        CMPA #':'
+        LBEQ .loop
+.d2     STA ,U+
+        LEAX 1,X
+        BRA .datal
+.done   CLR ,U
+        PULS Y,PC
+
+* match: the longest keyword at X. B = its token and X past it; B = 0 and
+* X kept when there is none.
+match   PSHS Y,U
+        STX <TMP3
+        CLR <TMP2
+        CLR <TMP2+1
+        LDA #$80
+        STA <TMP1
+        LDY #kwtab
+.entry  LDA ,Y
+        BEQ .end
+        LDU <TMP3
+        CLRB
+.cmp    LDA ,U+
+        BMI .miss
+        CMPA #'a'
+        BLO .up
+        CMPA #'z'
+        BHI .up
+        SUBA #$20
+.up     INCB
+        EORA ,Y+
+        BEQ .cmp
+        CMPA #$80
+        BEQ .hit
+        LDA -1,Y
+        BMI .next
+.skip   LDA ,Y+
+        BPL .skip
+        BRA .next
+.miss   LDA ,Y+
+        BPL .miss
+        BRA .next
+.hit    CMPB <TMP2+1
+        BLS .next
+        STB <TMP2+1
+        LDA <TMP1
+        STA <TMP2
+.next   INC <TMP1
+        BRA .entry
+.end    LDB <TMP2
+        BEQ .r
+        LDX <TMP3
+        LDA <TMP2+1
+        LEAX A,X
+.r      PULS Y,U,PC
+
+* prtkw: the keyword of token A.
+prtkw   PSHS A,B,X
+        LDX #kwtab
+        SUBA #$80
+        BEQ .p
+.s      LDB ,X+
+        BPL .s
+        DECA
+        BNE .s
+.p      LDA ,X+
+        PSHS A
+        ANDA #$7F
+        JSR outch
+        PULS A
+        TSTA
+        BPL .p
+        PULS A,B,X,PC
+
+* listln: one program line as typed.
+listln  PSHS A,B,X,Y
+        LDD 2,X
+        JSR prtuint
+        JSR outsp
+        LEAY 4,X
+        CLR <TMP1           ; 1 inside quotes
+        CLR <TMP1+1         ; 1 after REM, 2 inside DATA
+.l      LDA ,Y+
+        BEQ .done
+        LDB <TMP1+1
+        CMPB #1
+        BEQ .out
+        CMPA #'"'
+        BNE .nq
+        COM <TMP1
+        BRA .out
+.nq     TST <TMP1
+        BNE .out
+        CMPB #2
+        BNE .kw
+        CMPA #':'
+        BNE .out
+        CLR <TMP1+1
+        BRA .out
+.kw     TSTA
+        BPL .out
+        JSR prtkw
+        CMPA #T_REM
+        BEQ .rem
+        CMPA #T_APOS
+        BEQ .rem
+        CMPA #T_DATA
+        BNE .l
+        LDB #2
+        STB <TMP1+1
+        BRA .l
+.rem    LDB #1
+        STB <TMP1+1
+        BRA .l
+.out    JSR outch
+        BRA .l
+.done   JSR bcrlf
+        PULS A,B,X,Y,PC
