@@ -55,7 +55,7 @@ SYSEND  EQU $7F00
 
         ORG $8000
 * Entry points for programs.
-        JMP cold            ; 8000 cold start
+        JMP bcold           ; 8000 cold start (the BASIC)
         JMP hot             ; 8003 hot start
         JMP putc            ; 8006 print A (buffered; a CR sends the line)
         JMP puts            ; 8009 print the zero-terminated string at X

@@ -76,15 +76,15 @@ std::vector<uint32_t> TickReadings(const std::string& screen) {
   return v;
 }
 
-TEST_F(EndToEnd, BootsToTheBannerAndPrompt) {
-  const TRun r = Quillon({"--wait-text", "free firmware", "--wait-text", "> ", "--print-screen"});
+TEST_F(EndToEnd, BootsIntoTheBasicAndReachesTheMonitor) {
+  const TRun r = Quillon({"--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
-  EXPECT_EQ(r.Output.rfind("Quillon " QUILLON_VERSION " free firmware", 0), 0u) << r.Output;
-  EXPECT_NE(r.Output.find("\n>\n"), std::string::npos) << r.Output;
+  EXPECT_EQ(r.Output.rfind("Quillon BASIC " QUILLON_VERSION "\n", 0), 0u) << r.Output;
+  EXPECT_NE(r.Output.find("\nMON\n>\n"), std::string::npos) << r.Output;
 }
 
 TEST_F(EndToEnd, TypedCommandIsAnswered) {
-  const TRun r = Quillon({"--wait-text", "> ", "--type", "e 1000 41 42 c1\\r", "--type", "d 1000 1002\\r",
+  const TRun r = Quillon({"--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--type", "e 1000 41 42 c1\\r", "--type", "d 1000 1002\\r",
                           "--wait-text", "ABﾁ.............", "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   // The dump's character column shows the katakana too.
@@ -95,7 +95,7 @@ TEST_F(EndToEnd, TypedCommandIsAnswered) {
 // The text screen holds exactly what was typed, katakana included (the
 // printed copy drops the blanks at the ends of the rows).
 TEST_F(EndToEnd, TextCopyShowsWhatWasTyped) {
-  const TRun r = Quillon({"--wait-text", "> ", "--type", "e 1234 56 78\\r", "--type", "ｱｲｳ abc",
+  const TRun r = Quillon({"--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--type", "e 1234 56 78\\r", "--type", "ｱｲｳ abc",
                           "--run", "200", "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   EXPECT_NE(r.Output.find("\n> e 1234 56 78\n> ｱｲｳ abc\n"), std::string::npos) << r.Output;
@@ -105,7 +105,7 @@ TEST_F(EndToEnd, TextCopyShowsWhatWasTyped) {
 // the default rate (a period of 2.03 ms). Between the two readings lie the
 // 10 s run and the typing of the second command (5 keys, 20 ms each).
 TEST_F(EndToEnd, MainTimerRate) {
-  const TRun r = Quillon({"--wait-text", "> ", "--type", "time\\r", "--wait-text", "Ticks", "--run", "10000",
+  const TRun r = Quillon({"--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--type", "time\\r", "--wait-text", "Ticks", "--run", "10000",
                           "--type", "time\\r", "--run", "100", "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   const std::vector<uint32_t> t = TickReadings(r.Output);
@@ -122,7 +122,7 @@ TEST_F(EndToEnd, BasicModeBootRunsTheBootSector) {
   ASSERT_EQ(sector.size(), 256u);
   const fs::path disk = Dir / "boot.vfd";
   WriteDiskImage(disk, sector);
-  const TRun r = Quillon({disk.string(), "--boot", "basic", "--wait-text", "free firmware", "--print-screen"});
+  const TRun r = Quillon({disk.string(), "--boot", "basic", "--wait-text", "bytes free", "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   EXPECT_EQ(r.Output.rfind("Boot sector says hello", 0), 0u) << r.Output;
 }
@@ -132,7 +132,7 @@ TEST_F(EndToEnd, DosModeBootRunsTheTwoSectorLoader) {
   ASSERT_EQ(loader.size(), 512u);
   const fs::path disk = Dir / "dos.vfd";
   WriteDiskImage(disk, loader);  // sectors 1 and 2 of track 0
-  const TRun r = Quillon({disk.string(), "--boot", "dos", "--wait-text", "free firmware", "--print-screen"});
+  const TRun r = Quillon({disk.string(), "--boot", "dos", "--wait-text", "bytes free", "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   EXPECT_EQ(r.Output.rfind("DOS loader: sector 1", 0), 0u) << r.Output;
   EXPECT_NE(r.Output.find("\nDOS loader: sector 2"), std::string::npos) << r.Output;
@@ -143,7 +143,7 @@ TEST_F(EndToEnd, DosModeBootRunsTheTwoSectorLoader) {
 TEST_F(EndToEnd, TapeSaveListLoad) {
   const fs::path tape = Dir / "t.vtp";
   std::ofstream(tape, std::ios::binary).close();
-  TRun r = Quillon({tape.string(), "--wait-text", "> ", "--type", "f 3000 30ff 5a\\r", "--type",
+  TRun r = Quillon({tape.string(), "--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--type", "f 3000 30ff 5a\\r", "--type",
                     "e 3000 11 22 33\\r", "--type", "save hello 3000 30ff\\r", "--wait-text", "Saved hello"});
   ASSERT_EQ(r.Status, 0) << r.Output;
 
@@ -156,11 +156,11 @@ TEST_F(EndToEnd, TapeSaveListLoad) {
   EXPECT_EQ(deck.NextTapeFile(pos, name), 1);  // one file only
   deck.CloseTape();
 
-  r = Quillon({tape.string(), "--wait-text", "> ", "--type", "dir\\r", "--wait-text", "End of tape", "--print-screen"});
+  r = Quillon({tape.string(), "--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--type", "dir\\r", "--wait-text", "End of tape", "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   EXPECT_NE(r.Output.find("hello    3000 0100"), std::string::npos) << r.Output;
 
-  r = Quillon({tape.string(), "--wait-text", "> ", "--type", "load hello\\r", "--wait-text", "Loaded 3000-30FF",
+  r = Quillon({tape.string(), "--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--type", "load hello\\r", "--wait-text", "Loaded 3000-30FF",
                "--type", "d 30f8 3107\\r", "--type", "d 3000 3002\\r", "--wait-text", "3000  11 22 33 5A",
                "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
@@ -172,7 +172,7 @@ TEST_F(EndToEnd, TapeSaveListLoad) {
 TEST_F(EndToEnd, DiskSectorWriteAndRead) {
   const fs::path disk = Dir / "data.vfd";
   WriteDiskImage(disk, {});
-  TRun r = Quillon({disk.string(), "--wait-text", "> ", "--type", "f 3000 30ff 5a\\r", "--type",
+  TRun r = Quillon({disk.string(), "--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--type", "f 3000 30ff 5a\\r", "--type",
                     "e 3000 de ad\\r", "--type", "dw 3000 0 1 2\\r", "--wait-text", "OK"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   const std::vector<uint8_t> img = ReadWholeFile(disk);
@@ -182,7 +182,7 @@ TEST_F(EndToEnd, DiskSectorWriteAndRead) {
   EXPECT_EQ(img[SectorOffset(1, 0, 2) + 255], 0x5A);
   EXPECT_EQ(img[SectorOffset(1, 0, 3)], 0xE5);
 
-  r = Quillon({disk.string(), "--wait-text", "> ", "--type", "dr 4000 0 1 2\\r", "--type", "d 4000 4003\\r",
+  r = Quillon({disk.string(), "--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--type", "dr 4000 0 1 2\\r", "--type", "d 4000 4003\\r",
                "--wait-text", "4000  DE AD 5A 5A", "--type", "dr 4000 0 1 17\\r", "--wait-text", "Disk error 12"});
   EXPECT_EQ(r.Status, 0) << r.Output;
 }

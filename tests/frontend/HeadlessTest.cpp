@@ -112,7 +112,7 @@ TEST_F(Headless, FreeFirmwareTakesTypedCommands) {
   const fs::path beside = fs::path(QUILLON_EXE).parent_path();
   if (!fs::exists(beside / "fb30sub.dat")) GTEST_SKIP() << "no firmware built beside the program";
   std::string out, err;
-  ASSERT_EQ(Quillon("--headless --wait-text '> ' --type '\\x45 2000 51 55 49 4C 4C\\nD 2000 2004\\n'"
+  ASSERT_EQ(Quillon("--headless --wait-text Ok --type 'MON\\n' --wait-text '> ' --type '\\x45 2000 51 55 49 4C 4C\\nD 2000 2004\\n'"
                     " --wait-text QUILL --print-screen",
                     out, err),
             0)
