@@ -1,6 +1,7 @@
 // Costs of the disk and tape image operations the BIOS traps and the disk
 // controller make on the emulation thread: a sector read and a written-
-// through sector write, a tape byte in each direction, and listing a long
+// through sector write on a VFD and a D88 image, a tape byte in each
+// direction, and listing a long
 // tape for the tape dialog.
 #include <benchmark/benchmark.h>
 
@@ -26,23 +27,15 @@ std::string ScratchFile(const std::string& name, const std::vector<uint8_t>& byt
   return path;
 }
 
-// 40 tracks, 2 sides, 16 sectors of 256 bytes.
-std::vector<uint8_t> StandardDisk() {
-  std::vector<uint8_t> image(480 + 80 * 16 * 256, 0xE5);
-  for (int e = 0; e < 80; ++e) {
-    const uint32_t offset = 480 + static_cast<uint32_t>(e) * 16 * 256;
-    image[6 * e + 0] = static_cast<uint8_t>(offset);
-    image[6 * e + 1] = static_cast<uint8_t>(offset >> 8);
-    image[6 * e + 2] = static_cast<uint8_t>(offset >> 16);
-    image[6 * e + 3] = 0;
-    image[6 * e + 4] = 1;
-    image[6 * e + 5] = 16;
-  }
-  return image;
+// A blank disk of 40 tracks, 2 sides, 16 sectors of 256 bytes, as VFD
+// (argument 0) or D88 (argument 1): the same sectors either way.
+std::string BlankDisk(const benchmark::State& state, const char* name) {
+  const TDiskKind kind = state.range(0) ? TDiskKind::D88 : TDiskKind::Vfd;
+  return ScratchFile(std::string(name) + (state.range(0) ? ".d88" : ".vfd"), BlankDiskImage(kind));
 }
 
 void BM_ReadSector(benchmark::State& state) {
-  const std::string path = ScratchFile("r.vfd", StandardDisk());
+  const std::string path = BlankDisk(state, "r");
   TVfd vfd;
   vfd.MountDisk(0, path);
   int n = 0;
@@ -54,10 +47,10 @@ void BM_ReadSector(benchmark::State& state) {
   vfd.UnmountAllDisks();
   std::filesystem::remove(path);
 }
-BENCHMARK(BM_ReadSector);
+BENCHMARK(BM_ReadSector)->ArgName("d88")->Arg(0)->Arg(1);
 
 void BM_WriteSector(benchmark::State& state) {
-  const std::string path = ScratchFile("w.vfd", StandardDisk());
+  const std::string path = BlankDisk(state, "w");
   TVfd vfd;
   vfd.MountDisk(0, path);
   int n = 0;
@@ -69,7 +62,7 @@ void BM_WriteSector(benchmark::State& state) {
   vfd.UnmountAllDisks();
   std::filesystem::remove(path);
 }
-BENCHMARK(BM_WriteSector);
+BENCHMARK(BM_WriteSector)->ArgName("d88")->Arg(0)->Arg(1);
 
 void BM_TapeReadByte(benchmark::State& state) {
   const std::string path = ScratchFile("r.vtp", std::vector<uint8_t>(1 << 20, 0x55));

@@ -6,6 +6,12 @@
 
 #include "Mcpuio.h"
 
+namespace {
+// The result of reading a sector with a deleted-data mark: no error, only
+// the bit that the status shows as the record type.
+constexpr int DeletedDataResult = 0x04;
+}  // namespace
+
 void TFdc::Install(TMcpuIo& cpu) {
   for (uint8_t offset = 0x18; offset <= 0x1F; ++offset) {
     cpu.IoReadTable[offset] = [this](uint8_t o) -> uint8_t { return ReadRegister(o); };
@@ -59,9 +65,9 @@ uint8_t TFdc::Status() const {
   uint8_t s = HasImage() ? 0x00 : 0x80;  // not ready
   if (FdcBusy) {
     if (FdcResult & 0x02) s |= 0x40;  // write protect
-    if (FdcResult & 0x04) s |= 0x20;
+    if (FdcResult & 0x04) s |= 0x20;  // record type (read), write fault (write)
     if (FdcResult & 0x08) s |= 0x10;  // record not found
-    if (FdcResult & 0x10) s |= 0x08;  // CRC error (image file error)
+    if (FdcResult & 0x10) s |= 0x08;  // CRC error (recorded, or the file failed)
     if (FdcResult & 0x20) s |= 0x04;  // lost data
   }
   if (FdcMode != 0) s |= 0x03;  // busy and data request
@@ -103,10 +109,15 @@ void TFdc::Command(uint8_t v) {
         break;
       }
       int size = 0;
-      FdcResult = Vfd.ReadSector(n, HeadTrack[n], SideReg[n], SectorReg[n], &size);
+      uint8_t flags = 0;
+      FdcResult = Vfd.ReadSector(n, HeadTrack[n], SideReg[n], SectorReg[n], &size, &flags);
       FdcLength = size;
-      // A sector of no bytes (size code 3) has nothing to deliver.
-      if (FdcResult == 0 && FdcLength > 0) FdcMode = 1;
+      // The data comes also from a sector recorded with a CRC error (the
+      // size tells it is in the buffer); the status shows the error. A
+      // sector of no bytes has nothing to deliver.
+      if (FdcLength > 0 && (FdcResult == DISK_OK || FdcResult == DISK_CRC_ERROR)) FdcMode = 1;
+      // A deleted-data mark shows as the record-type bit.
+      if (FdcResult == DISK_OK && (flags & SECTOR_DELETED)) FdcResult = DeletedDataResult;
       break;
     }
 

@@ -1,8 +1,9 @@
-// TVfd: virtual disk images in drives 0-3: mounting, the track table and the
-// sector operations on which the BIOS disk traps and the disk controller
-// registers are built. See Vfd.h for the image layout.
+// TVfd: disk images in drives 0-3: mounting, finding sectors by their ID
+// fields, and the sector operations on which the BIOS disk traps and the
+// disk controller registers are built. See Vfd.h and DiskFormats.h.
 #include "Vfd.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -45,24 +46,13 @@ bool WriteAt(int fd, const uint8_t* buffer, size_t count, off_t offset) {
 }
 
 
-// Where sector n (counted from 1) of a track entry starts in the image: the
-// entry's offset plus the sectors before it, all of the entry's size.
-off_t SectorOffset(const TTrackEntry& entry, int bytes, int sector) {
-  return static_cast<off_t>(entry.Offset) + static_cast<off_t>(bytes) * (sector - 1);
-}
-
 }  // namespace
 
 TVfd::TVfd() = default;
 
 TVfd::~TVfd() { UnmountAllDisks(); }
 
-int TVfd::SizeOfCode(uint8_t code) {
-  static constexpr int sizes[5] = {128, 256, 512, 0, 1024};
-  return code < 5 ? sizes[code] : -1;
-}
-
-bool TVfd::MountDisk(int drive, const std::string& path) {
+bool TVfd::MountDisk(int drive, const std::string& path, int disk) {
   if (!ValidDrive(drive)) return false;
   std::lock_guard<std::mutex> guard(Lock);
   CloseLocked(drive);
@@ -77,25 +67,19 @@ bool TVfd::MountDisk(int drive, const std::string& path) {
     return false;
   }
 
-  // A file shorter than the table leaves the rest of the table zero: those
-  // track sides have no sectors.
-  uint8_t table[TableBytes] = {};
-  if (ReadAt(fd, table, sizeof table, 0) < 0) {
+  TDiskLayout layout;
+  const std::vector<TD88Disk> disks = ListD88Disks(fd);
+  bool ok;
+  if (!disks.empty())
+    ok = disk >= 0 && static_cast<size_t>(disk) < disks.size() && ReadD88Layout(fd, disks[disk], layout);
+  else
+    ok = disk == 0 && !NamedD88(path) && ReadVfdLayout(fd, layout);
+  if (!ok) {
     ::close(fd);
     return false;
   }
-  for (int t = 0; t < Tracks; ++t) {
-    for (int h = 0; h < Sides; ++h) {
-      const uint8_t* e = table + 6 * (2 * t + h);
-      TTrackEntry& entry = TrackTable[drive][t][h];
-      entry.Offset = static_cast<uint32_t>(e[0]) |
-                     static_cast<uint32_t>(e[1]) << 8 |
-                     static_cast<uint32_t>(e[2]) << 16 |
-                     static_cast<uint32_t>(e[3]) << 24;
-      entry.SizeCode = e[4];
-      entry.Sectors = e[5];
-    }
-  }
+  Disk[drive] = std::move(layout);
+  Mounted[drive] = TDriveImage{path, Disk[drive].Kind, disk};
   DiskFile[drive] = fd;
   FileFailed[drive] = false;
   DiskMounted[drive].store(1);
@@ -107,8 +91,8 @@ void TVfd::CloseLocked(int drive) {
   if (DiskFile[drive] >= 0) ::close(DiskFile[drive]);
   DiskFile[drive] = -1;
   FileFailed[drive] = false;
-  for (auto& track : TrackTable[drive])
-    for (auto& entry : track) entry = TTrackEntry{};
+  Disk[drive] = TDiskLayout{};
+  Mounted[drive] = TDriveImage{};
 }
 
 void TVfd::UnmountDisk(int drive) {
@@ -121,39 +105,64 @@ void TVfd::UnmountAllDisks() {
   for (int d = 0; d < Drives; ++d) UnmountDisk(d);
 }
 
-const TTrackEntry* TVfd::FindSector(int drive, int track, int side,
-                                    int sector) const {
-  if (track < 0 || track >= Tracks || side < 0 || side >= Sides) return nullptr;
-  const TTrackEntry& entry = TrackTable[drive][track][side];
-  if (sector < 1 || sector > entry.Sectors) return nullptr;
-  if (SizeOfCode(entry.SizeCode) < 0) return nullptr;
-  return &entry;
+TDriveImage TVfd::Image(int drive) {
+  if (!ValidDrive(drive)) return {};
+  std::lock_guard<std::mutex> guard(Lock);
+  return Mounted[drive];
 }
+
+TDiskLayout TVfd::Layout(int drive) {
+  if (!ValidDrive(drive)) return {};
+  std::lock_guard<std::mutex> guard(Lock);
+  return Disk[drive];
+}
+
+const TSectorRecord* TVfd::FindSector(int drive, int track, int side, int sector,
+                                      bool numberOnly) const {
+  if (track < 0 || track >= Tracks || side < 0 || side >= Sides) return nullptr;
+  const TDiskLayout& disk = Disk[drive];
+  const int at = track * 2 + side;
+  // The first match on the track, as a controller takes the first ID that
+  // passes the head after the index.
+  for (uint32_t i = disk.First[at]; i < disk.First[at + 1]; ++i) {
+    const TSectorRecord& s = disk.Sectors[i];
+    if (s.R != sector) continue;
+    if (numberOnly) return &s;
+    if (s.C == track && s.H == side && !(s.Flags & SECTOR_NO_DATA)) return &s;
+  }
+  return nullptr;
+}
+
+namespace {
+int TransferBytes(const TSectorRecord& s) {
+  return static_cast<int>(std::min<uint32_t>(s.Bytes, TVfd::BufferBytes));
+}
+}  // namespace
 
 int TVfd::SectorSize(int drive, int track, int side, int sector) {
   if (!ValidDrive(drive)) return -1;
   std::lock_guard<std::mutex> guard(Lock);
   if (DiskFile[drive] < 0) return -1;
-  const TTrackEntry* entry = FindSector(drive, track, side, sector);
-  return entry ? SizeOfCode(entry->SizeCode) : -1;
+  const TSectorRecord* s = FindSector(drive, track, side, sector);
+  return s ? TransferBytes(*s) : -1;
 }
 
 uint16_t TVfd::ReadSector(int drive, int track, int side, int sector,
-                          int* size) {
+                          int* size, uint8_t* flags) {
   if (!ValidDrive(drive)) return DISK_NOT_READY;
   std::lock_guard<std::mutex> guard(Lock);
   if (DiskFile[drive] < 0) return DISK_NOT_READY;
-  const TTrackEntry* entry = FindSector(drive, track, side, sector);
-  if (!entry) return DISK_NO_SECTOR;
+  const TSectorRecord* s = FindSector(drive, track, side, sector);
+  if (!s) return DISK_NO_SECTOR;
   if (FileFailed[drive]) return DISK_FILE_ERROR;
-  const int bytes = SizeOfCode(entry->SizeCode);
-  const off_t offset = SectorOffset(*entry, bytes, sector);
-  if (ReadAt(DiskFile[drive], DiskBuffer, static_cast<size_t>(bytes), offset) < 0) {
+  const int bytes = TransferBytes(*s);
+  if (ReadAt(DiskFile[drive], DiskBuffer, static_cast<size_t>(bytes), s->Offset) < 0) {
     FileFailed[drive] = true;
     return DISK_FILE_ERROR;
   }
   if (size) *size = bytes;
-  return DISK_OK;
+  if (flags) *flags = s->Flags & SECTOR_DELETED;
+  return (s->Flags & SECTOR_CRC_ERROR) ? DISK_CRC_ERROR : DISK_OK;
 }
 
 uint16_t TVfd::WriteSector(int drive, int track, int side, int sector) {
@@ -161,14 +170,13 @@ uint16_t TVfd::WriteSector(int drive, int track, int side, int sector) {
   std::lock_guard<std::mutex> guard(Lock);
   // Protection is decided before anything else, even for an empty drive or
   // a sector that does not exist.
-  if (DiskWriteProtect[drive].load()) return DISK_WRITE_PROTECTED;
+  if (DiskWriteProtect[drive].load() || Disk[drive].Protected) return DISK_WRITE_PROTECTED;
   if (DiskFile[drive] < 0) return DISK_NOT_READY;
-  const TTrackEntry* entry = FindSector(drive, track, side, sector);
-  if (!entry) return DISK_NO_SECTOR;
+  const TSectorRecord* s = FindSector(drive, track, side, sector);
+  if (!s) return DISK_NO_SECTOR;
   if (FileFailed[drive]) return DISK_FILE_ERROR;
-  const int bytes = SizeOfCode(entry->SizeCode);
-  const off_t offset = SectorOffset(*entry, bytes, sector);
-  if (!WriteAt(DiskFile[drive], DiskBuffer, static_cast<size_t>(bytes), offset)) {
+  if (s->Bytes > BufferBytes) return DISK_WRITE_FAULT;
+  if (!WriteAt(DiskFile[drive], DiskBuffer, s->Bytes, s->Offset)) {
     FileFailed[drive] = true;
     return DISK_FILE_ERROR;
   }
@@ -180,15 +188,15 @@ uint16_t TVfd::ReadId(int drive, int track, int side, int sector,
   if (!ValidDrive(drive)) return DISK_NOT_READY;
   std::lock_guard<std::mutex> guard(Lock);
   if (DiskFile[drive] < 0) return DISK_NOT_READY;
-  const TTrackEntry* entry = FindSector(drive, track, side, sector);
-  if (!entry) return DISK_NO_SECTOR;
+  const TSectorRecord* s = FindSector(drive, track, side, sector, true);
+  if (!s) return DISK_NO_SECTOR;
   // A 15-bit linear congruential sequence stands in for the CRC.
   IdSeed = (IdSeed * 1103515245u + 12345u) & 0x7FFFFFFFu;
   const uint16_t crc = static_cast<uint16_t>((IdSeed >> 16) & 0x7FFF);
-  destination[0] = static_cast<uint8_t>(track);
-  destination[1] = static_cast<uint8_t>(side);
-  destination[2] = static_cast<uint8_t>(sector);
-  destination[3] = entry->SizeCode == 4 ? 3 : entry->SizeCode;
+  destination[0] = s->C;
+  destination[1] = s->H;
+  destination[2] = s->R;
+  destination[3] = s->N;
   destination[4] = static_cast<uint8_t>(crc);
   destination[5] = static_cast<uint8_t>(crc >> 8);
   return DISK_OK;
