@@ -266,7 +266,8 @@ newln   LDA <POSN
 .r      RTS
 
 * inline: a line from the keyboard into LINBUF, zero-terminated.
-inline  JSR flushc
+inline  PSHS X,Y
+        JSR flushc
         JSR getline
         LDX #$7D00          ; the monitor's line buffer
         LDY #LINBUF
@@ -274,7 +275,7 @@ inline  JSR flushc
         STA ,Y+
         BNE .cp
         CLR <POSN
-        RTS
+        PULS X,Y,PC
 
 * ---------------------------------------------------------------- statements
 * newstt: run the statements at Y. Y points at a statement, a ':' or the

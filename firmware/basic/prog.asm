@@ -265,3 +265,231 @@ auto    LDD #10
 .r      LDD <AUTOLN
         LBEQ fcerr
         JMP readyr
+
+* RENUM [new] [, [old] [, step]]: the lines from old on get new, new+step,
+* ...; every GOTO, GOSUB, THEN, ELSE, RESTORE, RESUME, RUN and ERL reference
+* (ON ... lists too) follows. A reference to a line that does not exist is
+* left as it is and reported.
+RNNEW   EQU TMP1
+RNOLD   EQU TMP2
+RNSTP   EQU TMP3
+RNTOK   EQU $70E3           ; the token before the number
+renum   LDD #10
+        STD <RNNEW
+        STD <RNSTP
+        LDD #0
+        STD <RNOLD
+        JSR getlin
+        BCS .c1
+        STD <RNNEW
+.c1     JSR peek
+        CMPA #','
+        BNE .chk
+        JSR nextc
+        JSR getlin
+        BCS .c2
+        STD <RNOLD
+.c2     JSR peek
+        CMPA #','
+        BNE .chk
+        JSR nextc
+        JSR getlin
+        LBCS snerr
+        STD <RNSTP
+        LBEQ fcerr
+.chk    LDX <TXTTAB         ; the line before old must stay below new
+.b      LDD ,X
+        BEQ .cnt
+        LDD 2,X
+        CMPD <RNOLD
+        BHS .cnt
+        CMPD <RNNEW
+        LBHS fcerr
+        LDX ,X
+        BRA .b
+.cnt    LDD <RNNEW          ; and the last new number must fit
+.c      PSHS D
+        LDD ,X
+        PULS D
+        BEQ .refs
+        LDX ,X
+        PSHS D
+        LDD ,X
+        PULS D
+        BEQ .refs
+        ADDD <RNSTP
+        LBCS fcerr
+        CMPD #65529
+        LBHI fcerr
+        BRA .c
+.refs   LDY <TXTTAB
+.line   LDD ,Y
+        LBEQ .hdr
+        LDD 2,Y
+        STD <LINNUM         ; the line being fixed
+        LEAY 4,Y
+.tok    LDA ,Y+
+        BEQ .line
+        CMPA #'"'
+        BEQ .str
+        CMPA #T_REM
+        BEQ .rem
+        CMPA #T_APOS
+        BEQ .rem
+        CMPA #T_DATA
+        BEQ .data
+        CMPA #T_ERL
+        BEQ .erl
+        CMPA #T_GOTO
+        BEQ .ref
+        CMPA #T_GOSUB
+        BEQ .ref
+        CMPA #T_THEN
+        BEQ .ref
+        CMPA #T_ELSE
+        BEQ .ref
+        CMPA #T_RESTOR
+        BEQ .ref
+        CMPA #T_RESUME
+        BEQ .ref
+        CMPA #T_RUN
+        BEQ .ref
+        BRA .tok
+.str    LDA ,Y+
+        BEQ .line
+        CMPA #'"'
+        BNE .str
+        BRA .tok
+.rem    JSR skipln
+        LEAY 1,Y
+        BRA .line
+.data   JSR skipdat
+        BRA .tok
+.erl    JSR peek
+        CMPA #'<'
+        BEQ .e1
+        CMPA #'='
+        BEQ .e1
+        CMPA #'>'
+        BEQ .e1
+        STA <RNTOK
+        JSR isdigit
+        LBCC .tok
+        JSR rnfix
+        LBRA .tok
+.e1     LEAY 1,Y
+        BRA .erl
+.ref    STA <RNTOK
+.num    JSR peek
+        JSR isdigit
+        BCC .tok
+        JSR rnfix
+        LDA <RNTOK
+        CMPA #T_GOTO
+        BEQ .list
+        CMPA #T_GOSUB
+        LBNE .tok
+.list   JSR peek
+        CMPA #','
+        LBNE .tok
+        LEAY 1,Y
+        BRA .num
+.hdr    LDD <RNOLD          ; at last the line numbers themselves
+        JSR fndlin
+        LDD <RNNEW
+.h      PSHS D
+        LDD ,X
+        PULS D
+        BEQ .done
+        STD 2,X
+        ADDD <RNSTP
+        LDX ,X
+        BRA .h
+.done   JSR clrvar
+        JMP readyr
+
+* rnfix: the line number at Y becomes its new number; Y moves past it.
+rnfix   PSHS Y
+        JSR getlin
+        PULS X
+        LBCS snerr
+        TFR X,U             ; U = where the digits start, Y = past them
+        CMPD <RNOLD
+        BLO .keep
+        TSTA                ; (0 is left: ON ERROR GOTO 0)
+        BNE .f
+        TSTB
+        BEQ .keep
+.f      PSHS D
+        LDX <TXTTAB         ; its place among the lines from old
+        LDD <RNNEW
+        STD <TMP5
+.w      LDD ,X
+        BEQ .undef
+        LDD 2,X
+        CMPD ,S
+        BEQ .got
+        CMPD <RNOLD
+        BLO .n
+        LDD <TMP5
+        ADDD <RNSTP
+        STD <TMP5
+.n      LDX ,X
+        BRA .w
+.undef  LDX #undmsg
+        JSR outstr
+        PULS D
+        JSR prtuint
+        LDX #inmsg
+        JSR outstr
+        LDD <LINNUM
+        JSR prtuint
+        JSR bcrlf
+.keep   RTS
+.got    LEAS 2,S
+        LDD <TMP5
+        JSR fmtuint         ; the new digits at X
+        PSHS X
+        JSR strlen
+        SUBD #1             ; their number
+        PSHS D
+        TFR Y,D             ; the old digits' number
+        PSHS U
+        SUBD ,S++
+        PSHS D
+        LDD 2,S
+        SUBD ,S++           ; growth
+        BEQ .cp
+        PSHS D
+        ADDD <VARTAB
+        ADDD #256
+        CMPD <MEMSIZ
+        LBHI omerr
+        TFR Y,X             ; the rest of the program moves
+        LDD ,S
+        PSHS U
+        LEAU D,Y
+        LDD <VARTAB
+        PSHS Y
+        SUBD ,S++
+        TST 2,S
+        BMI .dn
+        JSR movup
+        BRA .mv
+.dn     JSR movdn
+.mv     PULS U
+        PULS D
+        ADDD <VARTAB
+        STD <VARTAB
+.cp     PULS D              ; new length
+        PULS X              ; new digits
+        TFR U,Y
+.c      LDA ,X+
+        STA ,Y+
+        DECB
+        BNE .c
+        PSHS Y
+        JSR relink
+        PULS Y,PC
+
+undmsg  FCB "Undefined line ",0

@@ -791,5 +791,3 @@ xcls    LDA #CH_CLS
         CLR <POSN
         JMP flushc
 
-renum   JMP fcerr
-using   JMP fcerr

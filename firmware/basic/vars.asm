@@ -132,6 +132,7 @@ array   PSHS U
 .sub    JSR getint
         TSTA
         LBMI bserr
+        STD <TMP1
         LDB 16,S
         CMPB #8
         LBHS bserr
@@ -139,6 +140,7 @@ array   PSHS U
         LSLB
         LEAX ,S
         ABX
+        LDD <TMP1
         STD ,X
         JSR peek
         CMPA #','
