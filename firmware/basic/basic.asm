@@ -654,16 +654,16 @@ need    BSR peek
         LEAY 1,Y
         RTS
 
-needlp  PSHS B
+needlp  PSHS D
         LDB #'('
         BRA needx
-needrp  PSHS B
+needrp  PSHS D
         LDB #')'
         BRA needx
-needcm  PSHS B
+needcm  PSHS D
         LDB #','
 needx   BSR need
-        PULS B,PC
+        PULS D,PC
 
 * getlin: a line number (digits) at Y -> D, C = 0; C = 1 when there is no
 * number there. Numbers above 65529 are a syntax error.

@@ -87,4 +87,94 @@ TEST(Basic, ControlFlow) {
   });
 }
 
+TEST(Basic, NumbersAndTheirText) {
+  Check({
+      {"?1.5+2;1/3;100000*3;1E20;-0.000123;2.5E-7\n", " 3.5  .3333333  300000  1E+20 -.000123  2.5E-07\n"},
+      {"?3/7#;12345678#;1/3#*3;CDBL(1.5)\n", " .4285714285714286  12345678  1  1.5\n"},
+      {"?CINT(2.5);CINT(-2.5);INT(-2.5);FIX(-2.5);SGN(-3);ABS(-4.5);200*200\n", " 3 -3 -3 -2 -1  4.5  40000\n"},
+      {"?VAL(\"  -12.5E1\");VAL(\"&H10\");VAL(\"x\");STR$(3.5);\"|\";STR$(-2)\n", "-125  16  0  3.5|-2\n"},
+      {"A%=300:B%=A%*200\n", "Overflow\nOk"},
+      {"A%=32767.4:?A%:A%=32767.6\n", " 32767\nOverflow\n"},
+      {"?1E38*1E10\n", "Overflow\nOk"},
+      {"?RND(1)<1;RND(0)=RND(0);RND(-1)=RND(-1)\n", "-1 -1 -1\n"},
+  });
+}
+
+TEST(Basic, PrintZonesTabAndUsing) {
+  Check({
+      {"?1;2,3;TAB(20);\"x\";SPC(3);\"y\"\n", " 1  2          3   x   y\n"},
+      {"?\"A\",\"B\",\"C\"\n", "A             B             C\n"},
+      {"?USING \"##.##\";3.14159;-2.5;100\n", " 3.14-2.50%100.00\n"},
+      {"?USING \"+#,###.#|$$##.##|**##|##.##^^^^|###-\";1234.56;5.5;-7;12345;-5\n",
+       "+1,234.6|  $5.50|**-7| 1.23E+04|  5-\n"},
+      {"?USING \"! & \\  \\|\";\"ABC\";\"DE\";\"FGHIJ\"\n", "A DE FGHI|\n"},
+      {"?USING \"Total: ###.## _#\";12.345\n", "Total:  12.35 #\n"},
+  });
+}
+
+TEST(Basic, InputEdgeCases) {
+  Check({
+      {"10 INPUT \"N\";N:INPUT A$,B:?N;A$;B\nRUN\nx\n12\nhi\n5\n", "N? x\n?Redo from start\nN? 12\n? hi\n?? 5\n 12 hi 5\n"},
+      {"10 INPUT A,B:?A+B\nRUN\n1,2,3\n", "? 1,2,3\n?Extra ignored\n 3\n"},
+      {"10 INPUT \"S\",S$:?\"[\";S$;\"]\"\nRUN\n\"a, b\"\n", "S\"a, b\"\n[a, b]\n"},
+      {"10 LINE INPUT \"L: \";L$:?\"[\";L$;\"]\"\nRUN\nx, \"y\"\n", "L: x, \"y\"\n[x, \"y\"]\n"},
+      {"10 INPUT A:?A\nRUN\n\n", "?\n 0\n"},
+  });
+}
+
+TEST(Basic, DataArraysAndFunctions) {
+  Check({
+      {"10 DATA 1,\"two\",3.5,,four\n20 READ A,B$,C,D,E$:?A;B$;C;D;E$:RESTORE:READ X:?X:READ Y$,Z,W,V$,U\nRUN\n",
+       " 1 two 3.5  0 four\n 1\nOut of DATA in 20\n"},
+      {"10 DATA 1,x\n20 READ A,B\nRUN\n", "Syntax error in 10\n"},
+      {"10 DIM A(5),B$(3,3):FORI=0TO5:A(I)=I*I:NEXT:B$(2,3)=\"X\"\n20 ?A(5);A(2);B$(2,3);C(10):?A(6)\nRUN\n",
+       " 25  4 X 0\nSubscript out of range in 20\n"},
+      {"DIM A(3):DIM A(4)\n", "Redimensioned array\n"},
+      {"DIM A(3):ERASE A:DIM A(4):A(4)=2:?A(4)\n", " 2\n"},
+      {"10 DEF FNA(X)=X*2+1:DEF FNB$(S$,N)=LEFT$(S$,N)+\"!\"\n20 X=5:?FNA(3);FNB$(\"HELLO\",2);FNA(X);X\nRUN\n",
+       " 7 HE! 11  5\n"},
+      {"DEFINT I-K:DEFSTR S:I=2.7:S=\"s\":?I;S\n", " 3 s\n"},
+      {"A=1:B=2:SWAP A,B:?A;B\n", " 2  1\n"},
+      {"POKE 4096,65:?PEEK(4096);CHR$(PEEK(4096))\n", " 65 A\n"},
+  });
+}
+
+TEST(Basic, GarbageCollectionUnderPressure) {
+  // 2000 strings made and dropped in a string space that holds about 500 of
+  // them: the survivors (one variable, an array) keep their text.
+  Check({
+      {"10 DIM K$(20):FOR I=0 TO 20:K$(I)=STRING$(50,65+I):NEXT\n"
+       "20 FOR I=1 TO 2000:A$=LEFT$(A$+CHR$(65+I MOD 26),50):B$=STRING$(200,\"x\"):NEXT\n"
+       "30 ?A$:?LEFT$(K$(3),5);LEFT$(K$(20),5);LEN(K$(7))\nCLEAR 0,20000:RUN\n",
+       "BCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXY\nDDDDDUUUUU 50\n"},
+      {"10 A$=STRING$(255,\"a\"):B$=A$+\"b\"\nRUN\n", "String too long in 10\n"},
+  });
+}
+
+TEST(Basic, ErrorsAndResume) {
+  Check({
+      {"10 ON ERROR GOTO 100\n20 ?1/0:?\"after\"\n30 ERROR 77\n40 END\n100 ?\"err\";ERR;ERL:RESUME NEXT\nRUN\n",
+       "err 11  20\nafter\nerr 77  30\nOk"},
+      {"10 ON ERROR GOTO 100:D=0\n20 ?10/D:END\n100 D=2:RESUME\nRUN\n", " 5\nOk"},
+      {"10 ON ERROR GOTO 100\n20 ?\"A\"+1\n100 ON ERROR GOTO 0\nRUN\n", "Type mismatch in 20\n"},
+      {"10 X=1:WEND\nRUN\n", "WEND without WHILE in 10\n"},
+      {"10 FOR I=1 TO 2\nRUN\nCONT\nX\n", "Can't continue\n"},
+      {"PRINT \"a\" \"b\" 1 +\n", "Syntax error\n"},
+      {"RESUME\n", "RESUME without error\n"},
+  });
+}
+
+TEST(Basic, RenumFixesEveryReference) {
+  Check({
+      {"5 REM x\n10 GOTO 30\n20 GOSUB 1000:IF A THEN 10 ELSE 20\n30 ON X GOTO 10,20,30:PRINT \"GOTO 10\"\n"
+       "40 IF ERL=20 THEN RESUME 10\n50 RESTORE 40:RUN 10\n1000 RETURN\nRENUM 100,10,5\nLIST\n",
+       "LIST\n5 REM x\n100 GOTO 110\n105 GOSUB 125:IF A THEN 100 ELSE 105\n"
+       "110 ON X GOTO 100,105,110:PRINT \"GOTO 10\"\n115 IF ERL=105 THEN RESUME 100\n120 RESTORE 115:RUN 100\n"
+       "125 RETURN\nOk"},
+      {"10 GOTO 99\n20 END\nRENUM\n", "Undefined line 99 in 10\n"},
+      {"10 A\n20 B\nRENUM 5,20\n", "Illegal function call\n"},
+      {"AUTO 100,5\nA=1\nB=2\n\nLIST\n", "LIST\n100 A=1\n105 B=2\nOk"},
+  });
+}
+
 }  // namespace
