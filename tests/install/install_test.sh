@@ -31,7 +31,7 @@ mv "$tmp/usr" "$tmp/moved"
 p=$tmp/moved
 mkdir "$tmp/home"
 out=$(env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$tmp/home" \
-      "$p/bin/quillon" --headless --wait-text 'Monitor ready' --print-screen 2>&1) ||
+      "$p/bin/quillon" --headless --wait-text 'bytes free' --print-screen 2>&1) ||
   fail "the installed program did not boot the installed firmware: $out"
 
 desktop-file-validate "$p/share/applications/org.quillon.Quillon.desktop" || fail "desktop entry"

@@ -21,7 +21,7 @@ done
 dpkg-deb -x "$deb" "$tmp/root"
 mkdir "$tmp/home"
 out=$(env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$tmp/home" \
-      "$tmp/root/usr/bin/quillon" --headless --wait-text 'Monitor ready' 2>&1) ||
+      "$tmp/root/usr/bin/quillon" --headless --wait-text 'bytes free' 2>&1) ||
   fail "the packaged program did not boot the packaged firmware: $out"
 
 # Errors only; warnings and notes are for the packager to weigh. lintian
