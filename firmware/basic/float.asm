@@ -164,9 +164,8 @@ fp_std  LDA FACEXP
         CLRA
         RTS
 .zero   CLRB
-        STB 1,X
-        STB 2,X
-        STB 3,X
+        STD ,X
+        STD 2,X
 .single CLRA
         CLRB
         STD 4,X
@@ -228,6 +227,7 @@ fp_sgn  LDB FACEXP
 fp_neg  LDA FACEXP
         BEQ .r
         COM FACSGN
+        ANDCC #$FE
 .r      RTS
 
 fp_abs  CLR FACSGN

@@ -4,13 +4,703 @@
 * Entry points: fp_sqr fp_sin fp_cos fp_tan fp_atn fp_exp fp_log fp_pow
 *   fp_rnd fp_seed fp_rndinit
 * Registers: A, B, X and CC change; Y, U and S are kept. DP must be $70.
-* Work bytes: RNDST (the random state), FPSAV3 (numbers kept meanwhile).
+* Work bytes: FPFN (the caller's precision), FPQ (quadrant, flags), FPT1-FPT3
+* (numbers kept meanwhile), FPPZ/FPPP/FPPC (the polynomial being summed),
+* RNDST (the random state); FPP..FPP+16 for SQR.
+*
+* SQR takes the square root of the mantissa bit by bit, as long division
+* does, so it comes out correctly rounded in either precision. The other
+* functions work in double precision whatever the caller's precision and
+* round the result to it at the end. Each reduces its argument to a small
+* range and sums a truncated series there by Horner's rule (fewer terms when
+* the result is a single):
+*   SIN, COS, TAN  x - k pi/2 (pi/2 in two parts, so that k pi/2 is exact
+*                  to 84 bits), then the sine or cosine series by quadrant
+*   ATN            1/x above 1, then atn(j/8) + atn((x - j/8)/(1 + x j/8))
+*   EXP            2^(m/8) e^r, r = x - m ln2/8, 2^(j/8) from a table
+*   LOG            e ln2 + ln(j/16) + 2 atanh((m - j/16)/(m + j/16)),
+*                  m the mantissa in sqrt(1/2)..sqrt(2)
+*   x^y            whole y (below 32768) by repeated squaring, else
+*                  EXP(y LOG x)
 *
 * The random sequence is a 32-bit linear congruential generator,
 * state := state x 1664525 + 1013904223 (mod 2^32), whose top 24 bits are
 * the fraction RND returns. A cold start sets the same state every time.
 
         SETDP $70
+
+* ---------------------------------------------------------------- SQR
+fp_sqr  JSR fpsetn
+        LDA FACEXP
+        LBEQ .r              ; SQR(0) = 0
+        TST FACSGN
+        LBMI .bad
+        CLR FPSGN
+        LDX #FPP            ; remainder (n+2 bytes), then the radicand
+        LDB #17             ; (n+1 bytes)
+.clr    CLR ,X+
+        DECB
+        BNE .clr
+        LDB FPN
+        ADDB #2
+        STB FPCNT+1         ; L: bytes of the remainder and the root
+        LDX #FPP
+        ABX                 ; X = the radicand
+        LDB FPN
+        PSHS U
+        LDU #FACMAN
+.cp     LDA ,U+
+        STA ,X+
+        DECB
+        BNE .cp
+        PULS U
+        LDA FACEXP          ; an odd exponent: half the mantissa, so that
+        LSRA                ; the exponent halves evenly
+        BCC .even
+        LDX #FPP
+        LDB FPCNT+1
+        ABX
+        LDB FPN
+        INCB
+        ANDCC #$FE
+.half   ROR ,X+
+        DECB
+        BNE .half
+        LDA FACEXP
+        LSRA
+        INCA
+.even   ADDA #$40
+        STA FPEXP+1
+        CLR FPEXP
+        LDX #FACMAN         ; the root, times 4, grows in FAC+1..
+        LDB #9
+.clr2   CLR ,X+
+        DECB
+        BNE .clr2
+        LDB FPN
+        INCB
+        LSLB
+        LSLB
+        LSLB
+        STB FPCNT           ; root bits: mantissa and guard
+.bit    LDB FPN             ; two bits of the radicand into the remainder
+        LSLB
+        ADDB #3             ; 2n+3 bytes
+        PSHS B
+        LDX #FPP
+        ABX
+        ANDCC #$FE
+.s1     ROL ,-X
+        DECB
+        BNE .s1
+        LDB ,S
+        LDX #FPP
+        ABX
+        ANDCC #$FE
+.s2     ROL ,-X
+        DECB
+        BNE .s2
+        PULS B
+        LDX #FPP            ; remainder > 4 root?
+        LDB FPCNT+1
+.cmp    LDA ,X
+        CMPA FACMAN-FPP,X
+        BHI .gt
+        BLO .le
+        LEAX 1,X
+        DECB
+        BNE .cmp
+.le     BSR rootsh          ; no: the next root bit is 0
+        BRA .nx
+.gt     LDX #FPP            ; yes: remainder -= 4 root + 1, bit 1
+        LDB FPCNT+1
+        ABX
+        ORCC #1
+.sub    LDA ,-X
+        SBCA FACMAN-FPP,X
+        STA ,X
+        DECB
+        BNE .sub
+        BSR rootsh
+        LDX #FACMAN-1
+        LDB FPCNT+1
+        LDA B,X
+        ORA #4
+        STA B,X
+.nx     DEC FPCNT
+        BNE .bit
+        LDX #FACMAN         ; the root: 4 root shifted right 2, one byte up
+        LDB FPCNT+1
+        LSR ,X
+        ROR 1,X
+        ROR 2,X
+        ROR 3,X
+        ROR 4,X
+        ROR 5,X
+        ROR 6,X
+        ROR 7,X
+        ROR 8,X
+        LSR ,X
+        ROR 1,X
+        ROR 2,X
+        ROR 3,X
+        ROR 4,X
+        ROR 5,X
+        ROR 6,X
+        ROR 7,X
+        ROR 8,X
+        DECB
+.up     LDA 1,X
+        STA ,X+
+        DECB
+        BNE .up
+        CLR ,X
+        LDX #FPP            ; a remainder left: sticky
+        LDB FPCNT+1
+        CLRA
+.rs     ORA ,X+
+        DECB
+        BNE .rs
+        TSTA
+        BEQ .nr
+        LDX #FACMAN
+        LDB FPN
+        LDA B,X
+        ORA #1
+        STA B,X
+.nr     JMP fpnorm
+.r      CLRA
+        RTS
+.bad    LDB #5
+        COMA
+        RTS
+
+* 4 root (L bytes at FAC+1) shifted left one bit.
+rootsh  LDX #FACMAN
+        LDB FPCNT+1
+        ABX
+        ANDCC #$FE
+.l      ROL ,-X
+        DECB
+        BNE .l
+        RTS
+
+* ---------------------------------------------------------------- helpers
+* A function starts in double precision and ends in the caller's.
+fnbeg   LDA FPREC
+        STA FPFN
+        LDA #8
+        STA FPREC
+        RTS
+fnend   LDA FPFN
+        STA FPREC
+        JMP fp_round
+fnerr   LDA FPFN            ; B: the error
+        STA FPREC
+        ORCC #1
+        RTS
+
+* FAC := FAC squared.
+sq      JSR fp_fac2arg
+        JMP fp_mul
+
+* FAC := p(FAC) for the polynomial at X: the number of coefficients for a
+* single and for a double, then the coefficients from the highest degree.
+* A single drops the highest ones.
+poly    LDB ,X
+        LDA FPFN
+        CMPA #4
+        BEQ .s
+        LDB 1,X
+.s      STB FPPC
+        LDA 1,X
+        PSHS B
+        SUBA ,S+
+        LSLA
+        LSLA
+        LSLA
+        LEAX 2,X
+        LEAX A,X
+        STX FPPP
+        LDX #FPPZ
+        JSR fp_std
+        LDX FPPP
+        JSR fp_ldd
+.l      LDX FPPP
+        LEAX 8,X
+        STX FPPP
+        DEC FPPC
+        BEQ .r
+        LDX #FPPZ
+        JSR fp_argd
+        JSR fp_mul
+        LDX FPPP
+        JSR fp_argd
+        JSR fp_add
+        BRA .l
+.r      CLRA
+        RTS
+
+* ---------------------------------------------------------------- SIN COS TAN
+fp_cos  BSR fnbeg
+        LDA #1              ; a quarter turn on
+        BRA trig
+fp_sin  BSR fnbeg
+        CLRA
+trig    STA FPQ
+        BSR trred
+        LDA FPQ
+        BITA #1
+        BNE .cos
+        BSR sinr
+        BRA .sg
+.cos    BSR cosr
+.sg     LDA FPQ
+        BITA #2
+        BEQ .e
+        JSR fp_neg
+.e      LBRA fnend
+
+fp_tan  JSR fnbeg
+        CLR FPQ
+        BSR trred
+        LDX #FPT3
+        JSR fp_std
+        BSR cosr
+        LDX #FPT2
+        JSR fp_std
+        LDX #FPT3
+        JSR fp_ldd
+        BSR sinr
+        LDA FPQ
+        BITA #1
+        BNE .odd
+        JSR fp_fac2arg      ; sin / cos
+        LDX #FPT2
+        JSR fp_ldd
+        JSR fp_div
+        BRA .e
+.odd    LDX #FPT2           ; -cos / sin
+        JSR fp_argd
+        JSR fp_div
+        BCS .e
+        JSR fp_neg
+.e      LBCS fnerr
+        LBRA fnend
+
+* FAC := sin r, cos r (r small, in FAC).
+sinr    LDX #FPT1
+        JSR fp_std
+        JSR sq
+        LDX #c_sin
+        JSR poly
+        LDX #FPT1
+        JSR fp_argd
+        JMP fp_mul
+cosr    JSR sq
+        LDX #c_cos
+        LBRA poly
+
+* FAC := x - k pi/2 for the whole k nearest to x 2/pi; FPQ += k (mod 4).
+trred   LDX #FPT1
+        JSR fp_std
+        LDX #c_2pi
+        JSR fp_argd
+        JSR fp_mul
+        LDX #c_half
+        JSR fp_argd
+        JSR fp_add
+        JSR fp_int
+        BSR qbits
+        ADDA FPQ
+        STA FPQ
+        LDX #FPT2
+        JSR fp_std
+        LDX #c_pi2a
+        JSR fp_argd
+        JSR fp_mul
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_sub
+        LDX #FPT1
+        JSR fp_std
+        LDX #FPT2
+        JSR fp_ldd
+        LDX #c_pi2b
+        JSR fp_argd
+        JSR fp_mul
+        LDX #FPT1
+        JSR fp_argd
+        JMP fp_sub
+
+* A := the whole number in FAC modulo 4.
+qbits   LDB FACEXP
+        SUBB #$81           ; the place of the units bit in the mantissa
+        BLO .zero
+        CMPB #56
+        BHS .zero
+        PSHS B
+        LSRB
+        LSRB
+        LSRB
+        LDX #FACMAN
+        ABX
+        LDB ,X
+        CLRA
+        CMPX #FACMAN
+        BEQ .f
+        LDA -1,X
+.f      STD FPT
+        PULS B
+        ANDB #7
+        EORB #7
+        BEQ .g
+.sh     LSR FPT
+        ROR FPT+1
+        DECB
+        BNE .sh
+.g      LDA FPT+1
+        ANDA #3
+        TST FACSGN
+        BPL .r
+        NEGA
+        ANDA #3
+.r      RTS
+.zero   CLRA
+        RTS
+
+* ---------------------------------------------------------------- ATN
+fp_atn  JSR fnbeg
+        LDA FACEXP
+        LBEQ fnend
+        LDA FACSGN
+        ANDA #$80
+        STA FPQ             ; bit 7: negative, bit 0: 1/x taken
+        CLR FACSGN
+        LDX #c_one
+        JSR fp_argd
+        JSR fp_cmp
+        TSTB
+        BPL .le
+        JSR fp_div
+        LDA FPQ
+        ORA #1
+        STA FPQ
+.le     LDX #FPT1
+        JSR fp_std
+        LDA FACEXP          ; j = 8x rounded
+        ADDA #3
+        STA FACEXP
+        JSR fp_toint
+        PSHS B
+        CLRA
+        JSR fp_fromint
+        LDA FACEXP
+        BEQ .c0
+        SUBA #3
+        STA FACEXP
+.c0     LDX #FPT2
+        JSR fp_std          ; c = j/8
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_mul
+        LDX #c_one
+        JSR fp_argd
+        JSR fp_add
+        LDX #FPT3
+        JSR fp_std          ; 1 + x c
+        LDX #FPT2
+        JSR fp_ldd
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_sub          ; x - c
+        JSR fp_fac2arg
+        LDX #FPT3
+        JSR fp_ldd
+        JSR fp_div
+        LDX #FPT1
+        JSR fp_std
+        JSR sq
+        LDX #c_atn
+        JSR poly
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_mul
+        PULS B
+        LDA #8
+        MUL
+        LDX #c_atnj
+        LEAX D,X
+        JSR fp_argd
+        JSR fp_add
+        LDA FPQ
+        BITA #1
+        BEQ .ni
+        LDX #c_pi2
+        JSR fp_argd
+        JSR fp_sub
+.ni     LDA FPQ
+        BPL .e
+        JSR fp_neg
+.e      JMP fnend
+
+* ---------------------------------------------------------------- EXP
+fp_exp  JSR fnbeg
+        LDA FACEXP
+        LBEQ .one
+        LDX #c_expmax
+        JSR fp_argd
+        JSR fp_cmp
+        TSTB
+        LBMI .ovf
+        LDX #c_expmin
+        JSR fp_argd
+        JSR fp_cmp
+        CMPB #1
+        LBEQ .zero
+        LDX #FPT1
+        JSR fp_std
+        LDX #c_8ln2
+        JSR fp_argd
+        JSR fp_mul
+        JSR fp_toint        ; m = x 8/ln2 rounded
+        PSHS D
+        JSR fp_fromint
+        LDX #FPT2
+        JSR fp_std
+        LDX #c_l8a
+        JSR fp_argd
+        JSR fp_mul
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_sub
+        LDX #FPT1
+        JSR fp_std
+        LDX #FPT2
+        JSR fp_ldd
+        LDX #c_l8b
+        JSR fp_argd
+        JSR fp_mul
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_sub          ; r = x - m ln2/8
+        LDX #c_exp
+        JSR poly
+        LDB 1,S             ; times 2^(j/8), j = m mod 8
+        ANDB #7
+        LDA #8
+        MUL
+        LDX #c_exp2j
+        ABX
+        JSR fp_argd
+        JSR fp_mul
+        PULS D              ; times 2^(m div 8)
+        ASRA
+        RORB
+        ASRA
+        RORB
+        ASRA
+        RORB
+        STD FPT
+        CLRA
+        LDB FACEXP
+        ADDD FPT
+        BLE .zero
+        TSTA
+        BNE .ovf
+        STB FACEXP
+        JMP fnend
+.one    LDX #c_one
+        JSR fp_ldd
+        JMP fnend
+.zero   JSR fpzero
+        JMP fnend
+.ovf    LDB #6
+        JMP fnerr
+
+* ---------------------------------------------------------------- LOG
+fp_log  JSR fnbeg
+        LDA FACEXP
+        LBEQ .bad
+        TST FACSGN
+        LBMI .bad
+        LDB FACEXP
+        SUBB #$80
+        STB FPQ             ; the binary exponent e
+        LDA #$80
+        STA FACEXP          ; m in .5 .. 1
+        LDX #c_sqh
+        JSR fp_argd
+        JSR fp_cmp
+        CMPB #1
+        BNE .ge
+        INC FACEXP          ; below sqrt(1/2): 2m, e - 1
+        DEC FPQ
+.ge     LDX #FPT1
+        JSR fp_std
+        LDA FACEXP          ; j = 16m rounded
+        ADDA #4
+        STA FACEXP
+        JSR fp_toint
+        PSHS B
+        CLRA
+        JSR fp_fromint
+        LDA FACEXP
+        SUBA #4
+        STA FACEXP
+        LDX #FPT2
+        JSR fp_std          ; c = j/16
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_add
+        LDX #FPT3
+        JSR fp_std          ; m + c
+        LDX #FPT2
+        JSR fp_ldd
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_sub          ; m - c
+        JSR fp_fac2arg
+        LDX #FPT3
+        JSR fp_ldd
+        JSR fp_div          ; s
+        LDX #FPT1
+        JSR fp_std
+        JSR sq
+        LDX #c_log
+        JSR poly
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_mul          ; ln(m/c)
+        PULS B
+        SUBB #11
+        LDA #8
+        MUL
+        LDX #c_lnj
+        LEAX D,X
+        JSR fp_argd
+        JSR fp_add          ; + ln c
+        LDX #FPT1
+        JSR fp_std
+        LDB FPQ
+        SEX
+        JSR fp_fromint
+        LDX #FPT2
+        JSR fp_std
+        LDX #c_ln2b
+        JSR fp_argd
+        JSR fp_mul
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_add
+        LDX #FPT1
+        JSR fp_std
+        LDX #FPT2
+        JSR fp_ldd
+        LDX #c_ln2a
+        JSR fp_argd
+        JSR fp_mul
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_add          ; + e ln2
+        JMP fnend
+.bad    LDB #5
+        JMP fnerr
+
+* ---------------------------------------------------------------- power
+* FAC := ARG ^ FAC.
+fp_pow  LDA FACEXP
+        BNE .y
+        LDX #c_one          ; x^0 = 1
+        JSR fp_ldd
+        CLRA
+        RTS
+.y      LDA ARGEXP
+        BNE .x
+        TST FACSGN          ; 0^y: 0, or Division by zero for y < 0
+        LBPL fpzero
+        LDB #11
+        COMA
+        RTS
+.x      JSR fnbeg
+        LDX #FPSAV2         ; y, where LOG and EXP leave it alone
+        JSR fp_std
+        JSR fp_swap
+        LDX #FPT3
+        JSR fp_std          ; x
+        JSR fp_swap
+        JSR fp_fix
+        LDA FPSTK
+        BNE .real
+        JSR fp_toint
+        BCS .real
+        STD FPSC
+        BPL .pos
+        COMA                ; x^-n = (1/x)^n
+        COMB
+        ADDD #1
+        STD FPSC
+        LDX #FPT3
+        JSR fp_ldd
+        LDX #c_one
+        JSR fp_argd
+        JSR fp_div
+        LBCS .err
+        LDX #FPT3
+        JSR fp_std
+.pos    LDX #c_one
+        JSR fp_ldd
+        LDX #FPT1
+        JSR fp_std
+.loop   LDD FPSC
+        BEQ .done
+        LSRA
+        RORB
+        STD FPSC
+        BCC .sq
+        LDX #FPT1
+        JSR fp_ldd
+        LDX #FPT3
+        JSR fp_argd
+        JSR fp_mul
+        BCS .err
+        LDX #FPT1
+        JSR fp_std
+.sq     LDD FPSC
+        BEQ .done
+        LDX #FPT3
+        JSR fp_ldd
+        JSR sq
+        BCS .err
+        LDX #FPT3
+        JSR fp_std
+        BRA .loop
+.done   LDX #FPT1
+        JSR fp_ldd
+        JMP fnend
+.real   LDX #FPT3           ; EXP(y LOG x), x > 0
+        JSR fp_ldd
+        TST FACSGN
+        BMI .bad
+        LDA FPFN
+        PSHS A
+        JSR fp_log
+        PULS A
+        STA FPFN
+        BCS .err
+        LDX #FPSAV2
+        JSR fp_argd
+        JSR fp_mul
+        BCS .err
+        LDA FPFN
+        PSHS A
+        JSR fp_exp
+        PULS A
+        STA FPFN
+        BCS .err
+        JMP fnend
+.bad    LDB #5
+.err    JMP fnerr
 
 * ---------------------------------------------------------------- RND
 fp_rndinit
@@ -93,3 +783,123 @@ rndnext PSHS Y,U
         STD RNDST
         PULS Y,U,PC
 rndmul  FCB $00,$19,$66,$0D
+
+* ---------------------------------------------------------------- constants
+c_one
+        FCB $81,$00,$00,$00,$00,$00,$00,$00
+c_half
+        FCB $80,$00,$00,$00,$00,$00,$00,$00
+c_2pi
+        FCB $80,$22,$F9,$83,$6E,$4E,$44,$15   ; 2/pi
+c_pi2a
+        FCB $81,$49,$0F,$DA,$A0,$00,$00,$00   ; pi/2, its first 28 bits
+c_pi2b
+        FCB $63,$08,$5A,$30,$8D,$31,$31,$99   ; pi/2, the rest
+c_pi2
+        FCB $81,$49,$0F,$DA,$A2,$21,$68,$C2
+c_8ln2
+        FCB $84,$38,$AA,$3B,$29,$5C,$17,$F1   ; 8/ln 2
+c_l8a
+        FCB $7D,$31,$72,$17,$F7,$D1,$00,$00   ; ln 2/8, its first 40 bits
+c_l8b
+        FCB $55,$4F,$79,$AB,$C9,$E3,$B3,$98   ; ln 2/8, the rest
+c_ln2a
+        FCB $80,$31,$72,$17,$F7,$D1,$00,$00   ; ln 2, its first 40 bits
+c_ln2b
+        FCB $58,$4F,$79,$AB,$C9,$E3,$B3,$98   ; ln 2, the rest
+c_sqh
+        FCB $80,$35,$04,$F3,$33,$F9,$DE,$65   ; sqrt(1/2)
+c_expmax
+        FCB $87,$30,$0F,$33,$C7,$E2,$2B,$DB   ; ln of the largest number
+c_expmin
+        FCB $87,$B2,$D4,$FC,$27,$C1,$73,$19   ; below this EXP is 0
+* atn(j/8), j = 0..8
+c_atnj
+        FCB $00,$00,$00,$00,$00,$00,$00,$00
+        FCB $7D,$7E,$AD,$D4,$D5,$61,$7B,$6E
+        FCB $7E,$7A,$DB,$AF,$C9,$64,$06,$EB
+        FCB $7F,$37,$B0,$CA,$0F,$26,$F7,$84
+        FCB $7F,$6D,$63,$38,$2B,$0D,$DA,$7B
+        FCB $80,$0F,$00,$5D,$5E,$F7,$F5,$A0
+        FCB $80,$24,$BC,$7D,$19,$34,$F7,$09
+        FCB $80,$38,$05,$3E,$2B,$C2,$31,$9E
+        FCB $80,$49,$0F,$DA,$A2,$21,$68,$C2
+* 2^(j/8), j = 0..7
+c_exp2j
+        FCB $81,$00,$00,$00,$00,$00,$00,$00
+        FCB $81,$0B,$95,$C1,$E3,$EA,$8B,$D7
+        FCB $81,$18,$37,$F0,$51,$8D,$B8,$A9
+        FCB $81,$25,$FE,$D6,$A9,$B1,$51,$39
+        FCB $81,$35,$04,$F3,$33,$F9,$DE,$65
+        FCB $81,$45,$67,$2A,$11,$55,$06,$DB
+        FCB $81,$57,$44,$FC,$CA,$D6,$9D,$6B
+        FCB $81,$6A,$C0,$C6,$E7,$DD,$24,$39
+* ln(j/16), j = 11..23
+c_lnj
+        FCB $7F,$BF,$D7,$D1,$DE,$C0,$A8,$DF
+        FCB $7F,$93,$4B,$10,$89,$A6,$DC,$94
+        FCB $7E,$D4,$9F,$69,$E4,$56,$CF,$1B
+        FCB $7E,$88,$BC,$74,$11,$3F,$23,$DF
+        FCB $7D,$84,$2C,$C5,$AC,$F1,$D0,$34
+        FCB $00,$00,$00,$00,$00,$00,$00,$00
+        FCB $7C,$78,$51,$86,$00,$8B,$15,$33
+        FCB $7D,$71,$38,$3B,$71,$57,$97,$2F
+        FCB $7E,$2F,$F9,$83,$85,$3C,$9E,$9E
+        FCB $7E,$64,$7F,$BE,$3C,$D4,$D1,$0D
+        FCB $7F,$0B,$3A,$E5,$5D,$5D,$30,$70
+        FCB $7F,$23,$0C,$5E,$10,$E2,$F6,$14
+        FCB $7F,$39,$CE,$BF,$B5,$DE,$80,$35
+* sin r = r (1 - z/3! + z^2/5! ...), z = r^2
+c_sin  FCB 5,9
+        FCB $50,$4A,$96,$3B,$81,$85,$6A,$53
+        FCB $58,$D7,$3F,$9F,$39,$9D,$C0,$F9
+        FCB $60,$30,$92,$30,$9D,$43,$68,$4C
+        FCB $67,$D7,$32,$2B,$3F,$AA,$27,$1C
+        FCB $6E,$38,$EF,$1D,$2A,$B6,$39,$9C
+        FCB $74,$D0,$0D,$00,$D0,$0D,$00,$D0
+        FCB $7A,$08,$88,$88,$88,$88,$88,$89
+        FCB $7E,$AA,$AA,$AA,$AA,$AA,$AA,$AB
+        FCB $81,$00,$00,$00,$00,$00,$00,$00
+* cos r = 1 - z/2! + z^2/4! ...
+c_cos  FCB 6,10
+        FCB $4C,$B4,$13,$C3,$1D,$CB,$EC,$BC
+        FCB $54,$57,$3F,$9F,$39,$9D,$C0,$F9
+        FCB $5C,$C9,$CB,$A5,$46,$03,$E4,$E9
+        FCB $64,$0F,$76,$C7,$7F,$C6,$C4,$BE
+        FCB $6B,$93,$F2,$7D,$BB,$C4,$FA,$E4
+        FCB $71,$50,$0D,$00,$D0,$0D,$00,$D0
+        FCB $77,$B6,$0B,$60,$B6,$0B,$60,$B6
+        FCB $7C,$2A,$AA,$AA,$AA,$AA,$AA,$AB
+        FCB $80,$80,$00,$00,$00,$00,$00,$00
+        FCB $81,$00,$00,$00,$00,$00,$00,$00
+* atn r = r (1 - z/3 + z^2/5 ...)
+c_atn  FCB 4,8
+        FCB $7D,$88,$88,$88,$88,$88,$88,$89
+        FCB $7D,$1D,$89,$D8,$9D,$89,$D8,$9E
+        FCB $7D,$BA,$2E,$8B,$A2,$E8,$BA,$2F
+        FCB $7D,$63,$8E,$38,$E3,$8E,$38,$E4
+        FCB $7E,$92,$49,$24,$92,$49,$24,$92
+        FCB $7E,$4C,$CC,$CC,$CC,$CC,$CC,$CD
+        FCB $7F,$AA,$AA,$AA,$AA,$AA,$AA,$AB
+        FCB $81,$00,$00,$00,$00,$00,$00,$00
+* e^r = 1 + r + r^2/2! ...
+c_exp  FCB 6,10
+        FCB $6E,$38,$EF,$1D,$2A,$B6,$39,$9C
+        FCB $71,$50,$0D,$00,$D0,$0D,$00,$D0
+        FCB $74,$50,$0D,$00,$D0,$0D,$00,$D0
+        FCB $77,$36,$0B,$60,$B6,$0B,$60,$B6
+        FCB $7A,$08,$88,$88,$88,$88,$88,$89
+        FCB $7C,$2A,$AA,$AA,$AA,$AA,$AA,$AB
+        FCB $7E,$2A,$AA,$AA,$AA,$AA,$AA,$AB
+        FCB $80,$00,$00,$00,$00,$00,$00,$00
+        FCB $81,$00,$00,$00,$00,$00,$00,$00
+        FCB $81,$00,$00,$00,$00,$00,$00,$00
+* ln((1+s)/(1-s)) = s (2 + 2z/3 + 2z^2/5 ...)
+c_log  FCB 3,7
+        FCB $7E,$1D,$89,$D8,$9D,$89,$D8,$9E
+        FCB $7E,$3A,$2E,$8B,$A2,$E8,$BA,$2F
+        FCB $7E,$63,$8E,$38,$E3,$8E,$38,$E4
+        FCB $7F,$12,$49,$24,$92,$49,$24,$92
+        FCB $7F,$4C,$CC,$CC,$CC,$CC,$CC,$CD
+        FCB $80,$2A,$AA,$AA,$AA,$AA,$AA,$AB
+        FCB $82,$00,$00,$00,$00,$00,$00,$00

@@ -343,4 +343,112 @@ TEST_F(FloatTest, RandomSequence) {
   EXPECT_NEAR(sum / 2000, 0.5L, 0.03L);
 }
 
+
+TEST_F(FloatTest, SquareRootIsCorrectlyRounded) {
+  R& r = Rig();
+  for (int p : {4, 8}) {
+    std::mt19937_64 g(p);
+    long double worst = 0;
+    for (int i = 0; i < 10000; ++i) {
+      const long double a = std::fabs(Random(g, p, 120));
+      r.SetFac(a, p);
+      ASSERT_TRUE(r.Call("fp_sqr"));
+      ASSERT_FALSE(r.Carry());
+      const long double u = R::Ulps(r.FacValue(), std::sqrt(a), p);
+      worst = std::max(worst, u);
+      ASSERT_LE(u, 0.5L) << "SQR " << double(a) << " p=" << p;
+    }
+    std::printf("fp_sqr precision %d: max %.3Lf ulp over 10000\n", p, worst);
+    r.SetFac(-1, p);
+    r.Call("fp_sqr");
+    EXPECT_TRUE(r.Carry());
+    EXPECT_EQ(r.Cpu->B, 5);
+    r.SetFac(0, p);
+    r.Call("fp_sqr");
+    EXPECT_FALSE(r.Carry());
+    EXPECT_EQ(r.FacValue(), 0);
+  }
+}
+
+// SIN COS TAN ATN EXP LOG on random arguments against the host's functions.
+// A single comes out within one unit of its last place; a double within a
+// few (TAN near its poles and LOG near 1 measured relative to the result).
+TEST_F(FloatTest, FunctionsAgreeWithTheHost) {
+  R& r = Rig();
+  struct Case {
+    const char* routine;
+    long double (*f)(long double);
+    long double lo, hi;
+    bool logScale;
+    long double maxSingle, maxDouble;
+  };
+  const Case cases[] = {
+      {"fp_sin", [](long double x) { return std::sin(x); }, -100, 100, false, 1, 4},
+      {"fp_cos", [](long double x) { return std::cos(x); }, -100, 100, false, 1, 4},
+      {"fp_tan", [](long double x) { return std::tan(x); }, -1.5L, 1.5L, false, 1, 4},
+      {"fp_atn", [](long double x) { return std::atan(x); }, 1e-6L, 1e6L, true, 1, 4},
+      {"fp_exp", [](long double x) { return std::exp(x); }, -85, 85, false, 1, 4},
+      {"fp_log", [](long double x) { return std::log(x); }, 1e-30L, 1e30L, true, 1, 4},
+  };
+  for (const Case& c : cases)
+    for (int p : {4, 8}) {
+      std::mt19937_64 g(p + c.routine[4]);
+      std::uniform_real_distribution<double> u(0, 1);
+      long double worst = 0;
+      for (int i = 0; i < 500; ++i) {
+        long double x = c.logScale ? std::exp(std::log(c.lo) + u(g) * (std::log(c.hi) - std::log(c.lo)))
+                                   : c.lo + u(g) * (c.hi - c.lo);
+        if (c.logScale && (g() & 1) && c.routine[3] == 'a') x = -x;
+        x = R::Round(x, p);
+        r.SetFac(x, p);
+        ASSERT_TRUE(r.Call(c.routine));
+        ASSERT_FALSE(r.Carry()) << c.routine << " " << double(x);
+        const long double e = R::Ulps(r.FacValue(), c.f(x), p);
+        worst = std::max(worst, e);
+        EXPECT_LE(e, p == 4 ? c.maxSingle : c.maxDouble) << c.routine << "(" << double(x) << ") p=" << p;
+      }
+      std::printf("%s precision %d: max %.3Lf ulp over 500\n", c.routine, p, worst);
+    }
+}
+
+TEST_F(FloatTest, FunctionEdges) {
+  R& r = Rig();
+  struct Case { const char* routine; long double x; bool fails; int error; long double v; };
+  const Case cases[] = {
+      {"fp_log", 0, true, 5, 0},      {"fp_log", -1, true, 5, 0},    {"fp_log", 1, false, 0, 0},
+      {"fp_exp", 89, true, 6, 0},     {"fp_exp", -100, false, 0, 0}, {"fp_exp", 0, false, 0, 1},
+      {"fp_sin", 0, false, 0, 0},     {"fp_cos", 0, false, 0, 1},    {"fp_atn", 0, false, 0, 0},
+      {"fp_exp", 1, false, 0, std::exp(1.0L)},
+  };
+  for (int p : {4, 8})
+    for (const Case& c : cases) {
+      r.SetFac(c.x, p);
+      r.Call(c.routine);
+      EXPECT_EQ(r.Carry(), c.fails) << c.routine << " " << double(c.x);
+      EXPECT_EQ(r.Prec(), p) << "precision kept";
+      if (c.fails) EXPECT_EQ(r.Cpu->B, c.error) << c.routine;
+      else EXPECT_LE(R::Ulps(r.FacValue(), c.v, p), 0.5L) << c.routine << " " << double(c.x);
+    }
+}
+
+TEST_F(FloatTest, Powers) {
+  R& r = Rig();
+  struct Case { long double x, y; bool fails; int error; long double v; long double ulps; };
+  const Case cases[] = {
+      {2, 10, false, 0, 1024, 0},   {2, -2, false, 0, 0.25L, 0},    {-2, 3, false, 0, -8, 0},
+      {10, 38, false, 0, 1e38L, 1}, {10, -38, false, 0, 1e-38L, 1}, {7, 0, false, 0, 1, 0},
+      {0, 0, false, 0, 1, 0},       {0, 3, false, 0, 0, 0},         {0, -1, true, 11, 0, 0},
+      {-8, 1.0L / 3, true, 5, 0, 0}, {10, 39, true, 6, 0, 0},      {2, 0.5L, false, 0, std::sqrt(2.0L), 2},
+      {1.5L, 2.5L, false, 0, std::pow(1.5L, 2.5L), 4}, {3, 100000, true, 6, 0, 0},
+  };
+  for (int p : {4, 8})
+    for (const Case& c : cases) {
+      ASSERT_TRUE(r.Binary("fp_pow", R::Round(c.x, p), R::Round(c.y, p), p));
+      EXPECT_EQ(r.Carry(), c.fails) << double(c.x) << "^" << double(c.y);
+      if (c.fails) EXPECT_EQ(r.Cpu->B, c.error) << double(c.x) << "^" << double(c.y);
+      else EXPECT_LE(R::Ulps(r.FacValue(), c.v, p), std::max(c.ulps, 0.5L)) << double(c.x) << "^" << double(c.y)
+                                                                            << " got " << double(r.FacValue());
+    }
+}
+
 }  // namespace
