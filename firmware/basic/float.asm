@@ -288,7 +288,10 @@ fpzero  CLRA
 * it, exponent FPEXP (16 bits), sign FPSGN. Returns carry clear, or carry
 * set and B = 6 on overflow.
 fpnorm  LDA FACMAN
-        BMI fpround
+        LBMI fpround
+        LDB FPN
+        CMPB #3
+        BEQ snorm
         LDX #FACMAN
         LDB FPN
         INCB                ; bytes with the guard
@@ -325,8 +328,84 @@ fpnorm  LDA FACMAN
         STD FPEXP
         TST FACMAN
         BPL .bit
+        BRA fpround
+* Single: the 32 bits in FAC+1..FAC+4 shifted up with the top 16 in D.
+snorm   LDD FACMAN
+        BNE .b
+        LDD FACMAN+2
+        LBEQ fpzero
+        STD FACMAN
+        CLR FACMAN+2
+        CLR FACMAN+3
+        LDD FPEXP
+        SUBD #16
+        STD FPEXP
+        LDD FACMAN
+.b      TSTA
+        BNE .bits
+        TFR B,A
+        LDB FACMAN+2
+        PSHS A
+        LDA FACMAN+3
+        STA FACMAN+2
+        CLR FACMAN+3
+        PULS A
+        STD FACMAN
+        LDD FPEXP
+        SUBD #8
+        STD FPEXP
+        LDD FACMAN
+        BMI .done
+.bits   CLR FPCNT
+.l      INC FPCNT
+        LSL FACMAN+3
+        ROL FACMAN+2
+        ROLB
+        ROLA
+        BPL .l
+        STD FACMAN
+        LDD FPEXP
+        SUBB FPCNT
+        SBCA #0
+        STD FPEXP
+        BRA fpround
+.done   STD FACMAN
 * Round to nearest from the guard byte (sticky bits already folded in).
-fpround LDX #FACMAN
+fpround LDB FPN
+        CMPB #3
+        BNE .gen
+        LDA FACMAN+3        ; single: the guard is FAC+4
+        BPL .sdone
+        ANDA #$7F
+        BNE .sup
+        LDA FACMAN+2
+        LSRA
+        BCC .sdone
+.sup    LDD FACMAN+1
+        ADDD #1
+        STD FACMAN+1
+        BCC .sdone
+        INC FACMAN
+        BNE .sdone
+        LDA #$80
+        STA FACMAN
+        LDD FPEXP
+        ADDD #1
+        STD FPEXP
+.sdone  LDD FPEXP
+        LBLE fpzero
+        TSTA
+        LBNE fpovf
+        STB FACEXP
+        LDA FPSGN
+        STA FACSGN
+        CLRA
+        CLRB
+        STD FACMAN+3
+        STD FACMAN+5
+        STA FACRND
+        RTS
+.gen    LDX #FACMAN
         LDB FPN
         LDA B,X             ; the guard byte
         BPL .done
@@ -377,6 +456,9 @@ fpovf   LDB #6
 fp_round
         LDA FACEXP
         BEQ .z
+        LDA FPREC
+        CMPA #5
+        BEQ .z              ; the functions' 32-bit work precision
         LDA FACSGN
         STA FPSGN
         CLR FPEXP
@@ -389,12 +471,12 @@ fp_round
         BEQ .s
         LDA FACRND
         STA FACMAN+7        ; the guard of a double
-        BRA fpround
+        LBRA fpround
 .s      LDA FACMAN+4
         ORA FACMAN+5
         ORA FACMAN+6
         ORA FACRND
-        BEQ fpround
+        LBEQ fpround
         LDA FACMAN+3
         ORA #1
         STA FACMAN+3
@@ -783,10 +865,11 @@ mulgen  PSHS U
 .ns     JMP fpnorm
 .zero   JMP fpzero
 
-* FAC := ARG * FAC with 64-bit mantissas (FPN = 8: FAC+1..FAC+8, guard
+* FAC := ARG * FAC with 64-bit mantissas (FPXN = 8: FAC+1..FAC+8, guard
 * FAC+9), both positive and nonzero: the scaling of numbers to and from
-* text, which must keep more bits than a double has.
-xmul    LDA #8
+* text, which must keep more bits than a double has. FPXN = 4 (32 bits) is
+* enough for the 7 digits of a single.
+xmul    LDA FPXN
         STA FPN
         CLR FPSGN
         CLRA
@@ -905,6 +988,9 @@ fp_div  JSR fpsetn
         SUBB FACEXP
         SBCA #0
         STD FPEXP
+        LDB FPN
+        CMPB #3
+        LBEQ sdiv
         CLR FPP
         CLR FPP+8
         LDX #FACMAN
@@ -965,7 +1051,7 @@ fp_div  JSR fpsetn
 .ql     ROL ,-X
         DECB
         BNE .ql
-        BSR remshl
+        JSR remshl
         DEC FPCNT
         BNE .bit
         LDX #FPP+8          ; a remainder left: sticky
@@ -986,6 +1072,68 @@ fp_div  JSR fpsetn
 .dz     LDB #11
         COMA
         RTS
+
+* Single divide: divisor in FPP+1..FPP+3, remainder FPP+8..FPP+11 (a byte
+* above the 24 bits), the quotient bits shifted into FAC+1..FAC+4 inverted
+* (the borrow of each trial subtraction) and turned over at the end.
+sdiv    LDA FACMAN
+        STA FPP+1
+        LDD FACMAN+1
+        STD FPP+2
+        CLR FPP+8
+        LDA ARGMAN
+        STA FPP+9
+        LDD ARGMAN+1
+        STD FPP+10
+        LDA FPP+9           ; ARG's mantissa below FAC's: double it first
+        CMPA FPP+1
+        BNE .c
+        LDD FPP+10
+        CMPD FPP+2
+.c      BHS .go
+        LSL FPP+11
+        ROL FPP+10
+        ROL FPP+9
+        ROL FPP+8
+        LDD FPEXP
+        SUBD #1
+        STD FPEXP
+.go     LDA #32
+        STA FPCNT
+.bit    LDD FPP+10
+        SUBD FPP+2
+        STD FPT
+        LDA FPP+9
+        SBCA FPP+1
+        LDB FPP+8
+        SBCB #0
+        BCS .no
+        STB FPP+8
+        STA FPP+9
+        LDD FPT
+        STD FPP+10
+.no     ROL FACMAN+3
+        ROL FACMAN+2
+        ROL FACMAN+1
+        ROL FACMAN
+        LSL FPP+11
+        ROL FPP+10
+        ROL FPP+9
+        ROL FPP+8
+        DEC FPCNT
+        BNE .bit
+        COM FACMAN
+        COM FACMAN+1
+        COM FACMAN+2
+        COM FACMAN+3
+        LDD FPP+8           ; a remainder left: sticky
+        BNE .st
+        LDD FPP+10
+        BEQ .ns
+.st     LDA FACMAN+3
+        ORA #1
+        STA FACMAN+3
+.ns     JMP fpnorm
 
 * The remainder (FPP+8, n+1 bytes) shifted left one bit.
 remshl  LDX #FPP+9

@@ -205,6 +205,7 @@ fp_parse
         STD FPEXP
         LDA #8
         STA FPN
+        STA FPXN
         JSR fpnorm
         LDA FACEXP
         BEQ .typ
@@ -292,7 +293,20 @@ xscale  LDX #p10pos
         COMB
         ADDD #1
         LDX #p10neg
-.p      CMPD #200
+.p      CMPD #16            ; up to 16 places: one step from the table
+        BHI .far
+        TSTB
+        BEQ .r0
+        LEAX 6*9,X          ; p10pos, p10neg -> p10xp, p10xn
+        DECB
+        LDA #9
+        MUL
+        LEAX D,X
+        JSR xarg
+        JMP xmul
+.r0     CLRA
+        RTS
+.far    CMPD #200
         BLS .ok
         LDD #200
 .ok     STX FPSC
@@ -358,6 +372,11 @@ fpdig   LDX #FPSAV
         CLR FACRND
         LDA #8
         STA FPN
+        LDB FPK+1
+        CMPB #7
+        BHI .x8
+        LDA #4              ; 7 digits or fewer: 32 bits of scaling do
+.x8     STA FPXN
         LDA FACEXP          ; K ~ log10(2) x (exponent - 128) + 1
         LDB #77
         MUL
@@ -380,7 +399,7 @@ fpdig   LDX #FPSAV
         DEC FPK+3
         BRA .conv
 .lo     LDB FPK+1           ; 10^N or more: one digit less
-        BSR p10ent
+        JSR p10ent
         LBSR icmp
         BLO .rnd
         LDX #p10neg
@@ -423,6 +442,20 @@ fpdig   LDX #FPSAV
         BSR p10ent
         LDA #'0'
         STA FPT
+        LDB FPK+1           ; up to 7 digits: the number fits 24 bits
+        CMPB #7
+        BHI .d2
+.d24    LDD FPP+6
+        SUBD 6,X
+        STD FPT+2
+        LDA FPP+5
+        SBCA 5,X
+        BCS .d3
+        STA FPP+5
+        LDD FPT+2
+        STD FPP+6
+        INC FPT
+        BRA .d24
 .d2     BSR icmp
         BLO .d3
         BSR isub
@@ -691,6 +724,23 @@ p10pos
         FCB $9B,$BE,$BC,$20,$00,$00,$00,$00,$00   ; 1E8
         FCB $B6,$8E,$1B,$C9,$BF,$04,$00,$00,$00   ; 1E16
         FCB $EB,$9D,$C5,$AD,$A8,$2B,$70,$B5,$9E   ; 1E32
+p10xp
+        FCB $84,$A0,$00,$00,$00,$00,$00,$00,$00   ; 1E1
+        FCB $87,$C8,$00,$00,$00,$00,$00,$00,$00   ; 1E2
+        FCB $8A,$FA,$00,$00,$00,$00,$00,$00,$00   ; 1E3
+        FCB $8E,$9C,$40,$00,$00,$00,$00,$00,$00   ; 1E4
+        FCB $91,$C3,$50,$00,$00,$00,$00,$00,$00   ; 1E5
+        FCB $94,$F4,$24,$00,$00,$00,$00,$00,$00   ; 1E6
+        FCB $98,$98,$96,$80,$00,$00,$00,$00,$00   ; 1E7
+        FCB $9B,$BE,$BC,$20,$00,$00,$00,$00,$00   ; 1E8
+        FCB $9E,$EE,$6B,$28,$00,$00,$00,$00,$00   ; 1E9
+        FCB $A2,$95,$02,$F9,$00,$00,$00,$00,$00   ; 1E10
+        FCB $A5,$BA,$43,$B7,$40,$00,$00,$00,$00   ; 1E11
+        FCB $A8,$E8,$D4,$A5,$10,$00,$00,$00,$00   ; 1E12
+        FCB $AC,$91,$84,$E7,$2A,$00,$00,$00,$00   ; 1E13
+        FCB $AF,$B5,$E6,$20,$F4,$80,$00,$00,$00   ; 1E14
+        FCB $B2,$E3,$5F,$A9,$31,$A0,$00,$00,$00   ; 1E15
+        FCB $B6,$8E,$1B,$C9,$BF,$04,$00,$00,$00   ; 1E16
 p10neg
         FCB $7D,$CC,$CC,$CC,$CC,$CC,$CC,$CC,$CD   ; 1E-1
         FCB $7A,$A3,$D7,$0A,$3D,$70,$A3,$D7,$0A   ; 1E-2
@@ -698,6 +748,23 @@ p10neg
         FCB $66,$AB,$CC,$77,$11,$84,$61,$CE,$FD   ; 1E-8
         FCB $4B,$E6,$95,$94,$BE,$C4,$4D,$E1,$5B   ; 1E-16
         FCB $16,$CF,$B1,$1E,$AD,$45,$39,$94,$BA   ; 1E-32
+p10xn
+        FCB $7D,$CC,$CC,$CC,$CC,$CC,$CC,$CC,$CD   ; 1E-1
+        FCB $7A,$A3,$D7,$0A,$3D,$70,$A3,$D7,$0A   ; 1E-2
+        FCB $77,$83,$12,$6E,$97,$8D,$4F,$DF,$3B   ; 1E-3
+        FCB $73,$D1,$B7,$17,$58,$E2,$19,$65,$2C   ; 1E-4
+        FCB $70,$A7,$C5,$AC,$47,$1B,$47,$84,$23   ; 1E-5
+        FCB $6D,$86,$37,$BD,$05,$AF,$6C,$69,$B6   ; 1E-6
+        FCB $69,$D6,$BF,$94,$D5,$E5,$7A,$42,$BC   ; 1E-7
+        FCB $66,$AB,$CC,$77,$11,$84,$61,$CE,$FD   ; 1E-8
+        FCB $63,$89,$70,$5F,$41,$36,$B4,$A5,$97   ; 1E-9
+        FCB $5F,$DB,$E6,$FE,$CE,$BD,$ED,$D5,$BF   ; 1E-10
+        FCB $5C,$AF,$EB,$FF,$0B,$CB,$24,$AA,$FF   ; 1E-11
+        FCB $59,$8C,$BC,$CC,$09,$6F,$50,$88,$CC   ; 1E-12
+        FCB $55,$E1,$2E,$13,$42,$4B,$B4,$0E,$13   ; 1E-13
+        FCB $52,$B4,$24,$DC,$35,$09,$5C,$D8,$0F   ; 1E-14
+        FCB $4F,$90,$1D,$7C,$F7,$3A,$B0,$AC,$D9   ; 1E-15
+        FCB $4B,$E6,$95,$94,$BE,$C4,$4D,$E1,$5B   ; 1E-16
 p10int
         FCB $00,$00,$00,$00,$00,$00,$00,$01   ; 1E0
         FCB $00,$00,$00,$00,$00,$00,$00,$0A   ; 1E1

@@ -186,13 +186,28 @@ rootsh  LDX #FACMAN
         RTS
 
 * ---------------------------------------------------------------- helpers
-* A function starts in double precision and ends in the caller's.
+* A function works in double precision for a double result and with 32-bit
+* mantissas (FPREC = 5) for a single one; argument reductions that must be
+* exact use double precision (fnexact). It ends in the caller's precision.
 fnbeg   LDA FPREC
         STA FPFN
-        LDA #8
+fnwork  LDA #8
+        LDB FPFN
+        CMPB #8
+        BEQ .s
+        LDA #5
+.s      STA FPREC
+        RTS
+fnexact LDA #8
         STA FPREC
         RTS
-fnend   LDA FPFN
+fnend   LDA FPREC
+        CMPA #5
+        BNE .r
+        CLR FACMAN+5        ; below the 32 bits: whatever the operands left
+        CLR FACMAN+6
+        CLR FACRND
+.r      LDA FPFN
         STA FPREC
         JMP fp_round
 fnerr   LDA FPFN            ; B: the error
@@ -209,8 +224,8 @@ sq      JSR fp_fac2arg
 * A single drops the highest ones.
 poly    LDB ,X
         LDA FPFN
-        CMPA #4
-        BEQ .s
+        CMPA #8
+        BNE .s
         LDB 1,X
 .s      STB FPPC
         LDA 1,X
@@ -242,10 +257,10 @@ poly    LDB ,X
         RTS
 
 * ---------------------------------------------------------------- SIN COS TAN
-fp_cos  BSR fnbeg
+fp_cos  JSR fnbeg
         LDA #1              ; a quarter turn on
         BRA trig
-fp_sin  BSR fnbeg
+fp_sin  JSR fnbeg
         CLRA
 trig    STA FPQ
         BSR trred
@@ -302,7 +317,8 @@ cosr    JSR sq
         LBRA poly
 
 * FAC := x - k pi/2 for the whole k nearest to x 2/pi; FPQ += k (mod 4).
-trred   LDX #FPT1
+trred   JSR fnexact
+        LDX #FPT1
         JSR fp_std
         LDX #c_2pi
         JSR fp_argd
@@ -311,6 +327,8 @@ trred   LDX #FPT1
         JSR fp_argd
         JSR fp_add
         JSR fp_int
+        LDA FACEXP
+        BEQ .k0             ; k = 0: r = x
         BSR qbits
         ADDA FPQ
         STA FPQ
@@ -331,7 +349,11 @@ trred   LDX #FPT1
         JSR fp_mul
         LDX #FPT1
         JSR fp_argd
-        JMP fp_sub
+        JSR fp_sub
+        JMP fnwork
+.k0     LDX #FPT1
+        JSR fp_ldd
+        JMP fnwork
 
 * A := the whole number in FAC modulo 4.
 qbits   LDB FACEXP
@@ -458,6 +480,7 @@ fp_exp  JSR fnbeg
         JSR fp_cmp
         CMPB #1
         LBEQ .zero
+        JSR fnexact
         LDX #FPT1
         JSR fp_std
         LDX #c_8ln2
@@ -484,6 +507,7 @@ fp_exp  JSR fnbeg
         LDX #FPT1
         JSR fp_argd
         JSR fp_sub          ; r = x - m ln2/8
+        JSR fnwork
         LDX #c_exp
         JSR poly
         LDB 1,S             ; times 2^(j/8), j = m mod 8
