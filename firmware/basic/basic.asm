@@ -725,6 +725,5 @@ unpmsg  FCB "Unprintable error",0
         INCLUDE "basic/print.asm"
         INCLUDE "basic/input.asm"
         INCLUDE "basic/func.asm"
-        INCLUDE "basic/fpstub.asm"   ; until fpmath.asm has these (see the file)
 
         SETDP 0

@@ -291,7 +291,7 @@ fpnorm  LDA FACMAN
         LBMI fpround
         LDB FPN
         CMPB #3
-        BEQ snorm
+        BEQ fpsnorm
         LDX #FACMAN
         LDB FPN
         INCB                ; bytes with the guard
@@ -330,7 +330,7 @@ fpnorm  LDA FACMAN
         BPL .bit
         BRA fpround
 * Single: the 32 bits in FAC+1..FAC+4 shifted up with the top 16 in D.
-snorm   LDD FACMAN
+fpsnorm   LDD FACMAN
         BNE .b
         LDD FACMAN+2
         LBEQ fpzero
@@ -507,13 +507,13 @@ fp_add  LDB FPREC
         STA FPASG
         CLR FPSTK
         CMPB #3
-        LBEQ sadd
+        LBEQ fpsadd
         LDB FACEXP
         SUBB ARGEXP
         BHS .ord
         NEGB
         PSHS B
-        JSR swapm           ; the larger number into FAC
+        JSR fpswapm           ; the larger number into FAC
         LDD FPSGN
         EXG A,B
         STD FPSGN
@@ -579,7 +579,7 @@ fp_add  LDB FPREC
         LDA FPSGN
         CMPA FPASG
         BNE .sub
-        JSR manadd
+        JSR fpmadd
         LBCC fpnorm
         LDX #FACMAN         ; carry out: one bit right, the carry on top
         LDB FPN
@@ -595,7 +595,7 @@ fp_add  LDB FPREC
         ADDD #1
         STD FPEXP
         JMP fpnorm
-.sub    JSR mansub
+.sub    JSR fpmsub
         LBCC fpnorm
         COM FPSGN           ; ARG was larger: negate the difference
         LDX #FACMAN+1
@@ -636,7 +636,7 @@ fp_add  LDB FPREC
         RTS
 
 * Exchange exponent and mantissa (FPN bytes) of FAC and ARG.
-swapm   LDX #FAC
+fpswapm   LDX #FAC
         LDB FPN
         INCB
 .l      LDA ,X
@@ -650,7 +650,7 @@ swapm   LDX #FAC
         RTS
 
 * FAC mantissa and guard += ARG's; carry out in C.
-manadd  LDX #FACMAN+1
+fpmadd  LDX #FACMAN+1
         LDB FPN
         ABX                 ; one past the guard byte
         INCB
@@ -663,7 +663,7 @@ manadd  LDX #FACMAN+1
         RTS
 
 * FAC mantissa and guard -= ARG's; borrow out in C.
-mansub  LDX #FACMAN+1
+fpmsub  LDX #FACMAN+1
         LDB FPN
         ABX
         INCB
@@ -677,7 +677,7 @@ mansub  LDX #FACMAN+1
 
 * Single add: signs in FPSGN/FPASG, FPSTK = 0. The smaller number's
 * mantissa is shifted right in FPT..FPT+3 (24 bits and the guard byte).
-sadd    LDB FACEXP
+fpsadd    LDB FACEXP
         SUBB ARGEXP
         BHS .ord
         NEGB                ; FAC is the smaller: exchange
@@ -802,8 +802,8 @@ fp_mul  JSR fpsetn
         STD FPEXP
         LDB FPN
         CMPB #3
-        LBEQ smul
-mulgen  PSHS U
+        LBEQ fpsmul
+fpmulg  PSHS U
         LDX #FPP
         LDB #16
 .clr    CLR ,X+
@@ -869,7 +869,7 @@ mulgen  PSHS U
 * FAC+9), both positive and nonzero: the scaling of numbers to and from
 * text, which must keep more bits than a double has. FPXN = 4 (32 bits) is
 * enough for the 7 digits of a single.
-xmul    LDA FPXN
+fpxmul    LDA FPXN
         STA FPN
         CLR FPSGN
         CLRA
@@ -878,11 +878,11 @@ xmul    LDA FPXN
         ADCA #0
         SUBD #$80
         STD FPEXP
-        LBRA mulgen
+        LBRA fpmulg
 
 * Single multiply: the product's columns summed in FPT..FPT+2 (24 bits),
 * the bytes below the mantissa kept in FPP+2..FPP+5.
-smul    LDA FACMAN+2
+fpsmul    LDA FACMAN+2
         LDB ARGMAN+2
         MUL
         STB FPP+5
@@ -990,7 +990,7 @@ fp_div  JSR fpsetn
         STD FPEXP
         LDB FPN
         CMPB #3
-        LBEQ sdiv
+        LBEQ fpsdiv
         CLR FPP
         CLR FPP+8
         LDX #FACMAN
@@ -1012,7 +1012,7 @@ fp_div  JSR fpsetn
         DECB
         BNE .c0
 .c1     BHS .go
-        JSR remshl
+        JSR fpremshl
         LDD FPEXP
         SUBD #1
         STD FPEXP
@@ -1051,7 +1051,7 @@ fp_div  JSR fpsetn
 .ql     ROL ,-X
         DECB
         BNE .ql
-        JSR remshl
+        JSR fpremshl
         DEC FPCNT
         BNE .bit
         LDX #FPP+8          ; a remainder left: sticky
@@ -1076,7 +1076,7 @@ fp_div  JSR fpsetn
 * Single divide: divisor in FPP+1..FPP+3, remainder FPP+8..FPP+11 (a byte
 * above the 24 bits), the quotient bits shifted into FAC+1..FAC+4 inverted
 * (the borrow of each trial subtraction) and turned over at the end.
-sdiv    LDA FACMAN
+fpsdiv    LDA FACMAN
         STA FPP+1
         LDD FACMAN+1
         STD FPP+2
@@ -1136,7 +1136,7 @@ sdiv    LDA FACMAN
 .ns     JMP fpnorm
 
 * The remainder (FPP+8, n+1 bytes) shifted left one bit.
-remshl  LDX #FPP+9
+fpremshl  LDX #FPP+9
         LDB FPN
         ABX
         INCB
@@ -1170,7 +1170,7 @@ fp_fix  CLR FPSTK
         ABX
         ANDA #7
         PSHS X
-        LDX #fixmask
+        LDX #fpfixmsk
         LDA A,X
         PULS X
         PSHS A
@@ -1191,7 +1191,7 @@ fp_fix  CLR FPSTK
         RTS
 .small  STA FPSTK           ; nonzero: all fraction
         JMP fpzero
-fixmask FCB $00,$80,$C0,$E0,$F0,$F8,$FC,$FE
+fpfixmsk FCB $00,$80,$C0,$E0,$F0,$F8,$FC,$FE
 
 * FAC := the largest whole number <= FAC.
 fp_int  LDA FACSGN
@@ -1213,7 +1213,7 @@ fp_int  LDA FACSGN
         ABX
         ANDA #7
         PSHS X
-        LDX #unitbit
+        LDX #fpunitb
         LDA A,X
         PULS X
         ADDA ,X
@@ -1240,7 +1240,7 @@ fp_int  LDA FACSGN
         STA FACRND
         CLRA
         RTS
-unitbit FCB $80,$40,$20,$10,$08,$04,$02,$01
+fpunitb FCB $80,$40,$20,$10,$08,$04,$02,$01
 
 * ---------------------------------------------------------------- integers
 * FAC := D, signed / unsigned.
@@ -1251,10 +1251,10 @@ fp_fromint
         COMB
         ADDD #1
         LDX #$FF00 + $90    ; sign $FF, exponent for 16 bits
-        BRA frint
+        BRA fpfrint
 fp_fromuint
         LDX #$0090
-frint   STD FACMAN
+fpfrint   STD FACMAN
         BEQ .zero
         TFR X,D
         STA FACSGN

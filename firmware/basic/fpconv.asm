@@ -1,7 +1,8 @@
 * fpconv.asm: numbers to and from text: fp_parse (VAL, INPUT, READ and the
 * program text), fp_format (PRINT, STR$) and fp_digits (PRINT USING).
 *
-* Entry points: fp_parse, fp_format, fp_digits; xscale (FAC := FAC x 10^D, 64 bits).
+* Entry points: fp_parse, fp_format, fp_digits; fpxscale (FAC := FAC x 10^D,
+* 64 bits).
 * Registers: A, B, X and CC change; Y, U and S are kept. DP must be $70.
 *
 * Work bytes: FPK (flags, digit counts, decimal exponent, saved FPREC), FPSC
@@ -70,7 +71,7 @@ fp_parse
         BHS .extra
         INC FPK+1
         TFR A,B
-        JSR mul10
+        JSR fpmul10
 .lead   LDB FPK             ; a digit after the point: one place lower
         BITB #PF_PT
         BEQ .dig0
@@ -211,7 +212,7 @@ fp_parse
         BEQ .typ
         LDD FPK+3
         BEQ .x2d
-        JSR xscale
+        JSR fpxscale
         BCS .err
 .x2d    LDA #7              ; round the 64 bits to a double
         STA FPN
@@ -268,7 +269,7 @@ fp_parse
         PULS X,PC
 
 * The integer in FPP (8 bytes) := FPP * 10 + B.
-mul10   PSHS X
+fpmul10   PSHS X
         LDX #FPP+8
         STB FPT
 .l      LDA ,-X
@@ -286,13 +287,13 @@ mul10   PSHS X
 * positive and nonzero); carry/6 if it overflows. Steps of 10^32 first, then
 * 10^16 ... 10^1 as the count's bits say, so that a result within range never
 * leaves the range on the way.
-xscale  LDX #p10pos
+fpxscale  LDX #fp10pos
         TSTA
         BPL .p
         COMA
         COMB
         ADDD #1
-        LDX #p10neg
+        LDX #fp10neg
 .p      CMPD #16            ; up to 16 places: one step from the table
         BHI .far
         TSTB
@@ -302,8 +303,8 @@ xscale  LDX #p10pos
         LDA #9
         MUL
         LEAX D,X
-        JSR xarg
-        JMP xmul
+        JSR fpxarg
+        JMP fpxmul
 .r0     CLRA
         RTS
 .far    CMPD #200
@@ -318,8 +319,8 @@ xscale  LDX #p10pos
         STD FPSC+2
         LDX FPSC
         LEAX 45,X
-        BSR xarg
-        JSR xmul
+        BSR fpxarg
+        JSR fpxmul
         BCC .big
         RTS
 .small  LDX FPSC
@@ -331,8 +332,8 @@ xscale  LDX #p10pos
         ANDA FPSC+2
         BEQ .nx
         LDX FPSC
-        BSR xarg
-        JSR xmul
+        BSR fpxarg
+        JSR fpxmul
         BCS .r
 .nx     LDX FPSC
         LEAX -9,X
@@ -343,7 +344,7 @@ xscale  LDX #p10pos
 .r      RTS
 
 * ARG := the 64-bit constant at X (exponent, 8 mantissa bytes).
-xarg    LDD ,X
+fpxarg    LDD ,X
         STD ARG
         LDD 2,X
         STD ARG+2
@@ -362,7 +363,7 @@ xarg    LDD ,X
 fpdig   LDX #FPSAV
         JSR fpsave
         LDX #FPSAV2
-        JSR argsave
+        JSR fpargsv
         LDA FPREC
         STA FPK+5
         LDA #8
@@ -386,25 +387,25 @@ fpdig   LDX #FPSAV
         LDB FPK+1           ; scale by 10^(N-K)
         SUBB FPK+3
         SEX
-        JSR xscale
+        JSR fpxscale
 .conv   JSR fptoi
         LDB FPK+1           ; below 10^(N-1): one digit more
         DECB
-        LBSR p10ent
-        LBSR icmp
+        LBSR fp10ent
+        LBSR fpicmp
         BHS .lo
-        LDX #p10pos
-        JSR xarg
-        JSR xmul
+        LDX #fp10pos
+        JSR fpxarg
+        JSR fpxmul
         DEC FPK+3
         BRA .conv
 .lo     LDB FPK+1           ; 10^N or more: one digit less
-        JSR p10ent
-        LBSR icmp
+        JSR fp10ent
+        LBSR fpicmp
         BLO .rnd
-        LDX #p10neg
-        JSR xarg
-        JSR xmul
+        LDX #fp10neg
+        JSR fpxarg
+        JSR fpxmul
         INC FPK+3
         BRA .conv
 .rnd    LDA FPT+6           ; round; 10^N then is 10^(N-1) one place up
@@ -418,12 +419,12 @@ fpdig   LDX #FPSAV
         DECB
         BNE .inc
         LDB FPK+1
-        BSR p10ent
-        BSR icmp
+        BSR fp10ent
+        BSR fpicmp
         BLO .dig
         LDB FPK+1
         DECB
-        BSR p10ent
+        BSR fp10ent
         LDD ,X
         STD FPP
         LDD 2,X
@@ -439,7 +440,7 @@ fpdig   LDX #FPSAV
         STX FPSC
 .d1     LDB FPCNT
         DECB
-        BSR p10ent
+        BSR fp10ent
         LDA #'0'
         STA FPT
         LDB FPK+1           ; up to 7 digits: the number fits 24 bits
@@ -456,9 +457,9 @@ fpdig   LDX #FPSAV
         STD FPP+6
         INC FPT
         BRA .d24
-.d2     BSR icmp
+.d2     BSR fpicmp
         BLO .d3
-        BSR isub
+        BSR fpisub
         INC FPT
         BRA .d2
 .d3     LDA FPT
@@ -468,7 +469,7 @@ fpdig   LDX #FPSAV
         DEC FPCNT
         BNE .d1
         LDX #FPSAV2
-        JSR argrest
+        JSR fpargrs
         LDX #FPSAV
         JSR fprest
         LDA FPK+5
@@ -476,7 +477,7 @@ fpdig   LDX #FPSAV
         RTS
 
 * X := the 8-byte integer 10^B.
-p10ent  LDX #p10int
+fp10ent  LDX #fp10int
         LSLB
         LSLB
         LSLB
@@ -484,7 +485,7 @@ p10ent  LDX #p10int
         RTS
 
 * Compare the integer in FPP (8 bytes) with the one at X: carry set if less.
-icmp    PSHS X,Y
+fpicmp    PSHS X,Y
         LDY #FPP
         LDB #8
 .l      LDA ,Y+
@@ -495,7 +496,7 @@ icmp    PSHS X,Y
 .r      PULS X,Y,PC
 
 * FPP (8 bytes) -= the integer at X.
-isub    PSHS X,Y
+fpisub    PSHS X,Y
         LEAX 8,X
         LDY #FPP+8
         LDB #8
@@ -563,10 +564,10 @@ fptoi   LDD #0
         RTS
 
 * Copies of ARG (10 bytes) to and from X.
-argsave PSHS U
+fpargsv PSHS U
         LDU #ARG
         JMP fpcopy
-argrest PSHS U
+fpargrs PSHS U
         LDU #ARG
         EXG X,U
         JMP fpcopy
@@ -717,14 +718,14 @@ fp_digits
         RTS
 
 * ---------------------------------------------------------------- tables
-p10pos
+fp10pos
         FCB $84,$A0,$00,$00,$00,$00,$00,$00,$00   ; 1E1
         FCB $87,$C8,$00,$00,$00,$00,$00,$00,$00   ; 1E2
         FCB $8E,$9C,$40,$00,$00,$00,$00,$00,$00   ; 1E4
         FCB $9B,$BE,$BC,$20,$00,$00,$00,$00,$00   ; 1E8
         FCB $B6,$8E,$1B,$C9,$BF,$04,$00,$00,$00   ; 1E16
         FCB $EB,$9D,$C5,$AD,$A8,$2B,$70,$B5,$9E   ; 1E32
-p10xp
+fp10xp
         FCB $84,$A0,$00,$00,$00,$00,$00,$00,$00   ; 1E1
         FCB $87,$C8,$00,$00,$00,$00,$00,$00,$00   ; 1E2
         FCB $8A,$FA,$00,$00,$00,$00,$00,$00,$00   ; 1E3
@@ -741,14 +742,14 @@ p10xp
         FCB $AF,$B5,$E6,$20,$F4,$80,$00,$00,$00   ; 1E14
         FCB $B2,$E3,$5F,$A9,$31,$A0,$00,$00,$00   ; 1E15
         FCB $B6,$8E,$1B,$C9,$BF,$04,$00,$00,$00   ; 1E16
-p10neg
+fp10neg
         FCB $7D,$CC,$CC,$CC,$CC,$CC,$CC,$CC,$CD   ; 1E-1
         FCB $7A,$A3,$D7,$0A,$3D,$70,$A3,$D7,$0A   ; 1E-2
         FCB $73,$D1,$B7,$17,$58,$E2,$19,$65,$2C   ; 1E-4
         FCB $66,$AB,$CC,$77,$11,$84,$61,$CE,$FD   ; 1E-8
         FCB $4B,$E6,$95,$94,$BE,$C4,$4D,$E1,$5B   ; 1E-16
         FCB $16,$CF,$B1,$1E,$AD,$45,$39,$94,$BA   ; 1E-32
-p10xn
+fp10xn
         FCB $7D,$CC,$CC,$CC,$CC,$CC,$CC,$CC,$CD   ; 1E-1
         FCB $7A,$A3,$D7,$0A,$3D,$70,$A3,$D7,$0A   ; 1E-2
         FCB $77,$83,$12,$6E,$97,$8D,$4F,$DF,$3B   ; 1E-3
@@ -765,7 +766,7 @@ p10xn
         FCB $52,$B4,$24,$DC,$35,$09,$5C,$D8,$0F   ; 1E-14
         FCB $4F,$90,$1D,$7C,$F7,$3A,$B0,$AC,$D9   ; 1E-15
         FCB $4B,$E6,$95,$94,$BE,$C4,$4D,$E1,$5B   ; 1E-16
-p10int
+fp10int
         FCB $00,$00,$00,$00,$00,$00,$00,$01   ; 1E0
         FCB $00,$00,$00,$00,$00,$00,$00,$0A   ; 1E1
         FCB $00,$00,$00,$00,$00,$00,$00,$64   ; 1E2

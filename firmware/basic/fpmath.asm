@@ -110,7 +110,7 @@ fp_sqr  JSR fpsetn
         LEAX 1,X
         DECB
         BNE .cmp
-.le     BSR rootsh          ; no: the next root bit is 0
+.le     BSR fprootsh          ; no: the next root bit is 0
         BRA .nx
 .gt     LDX #FPP            ; yes: remainder -= 4 root + 1, bit 1
         LDB FPCNT+1
@@ -121,7 +121,7 @@ fp_sqr  JSR fpsetn
         STA ,X
         DECB
         BNE .sub
-        BSR rootsh
+        BSR fprootsh
         LDX #FACMAN-1
         LDB FPCNT+1
         LDA B,X
@@ -176,7 +176,7 @@ fp_sqr  JSR fpsetn
         RTS
 
 * 4 root (L bytes at FAC+1) shifted left one bit.
-rootsh  LDX #FACMAN
+fprootsh  LDX #FACMAN
         LDB FPCNT+1
         ABX
         ANDCC #$FE
@@ -188,20 +188,20 @@ rootsh  LDX #FACMAN
 * ---------------------------------------------------------------- helpers
 * A function works in double precision for a double result and with 32-bit
 * mantissas (FPREC = 5) for a single one; argument reductions that must be
-* exact use double precision (fnexact). It ends in the caller's precision.
-fnbeg   LDA FPREC
+* exact use double precision (fpfexact). It ends in the caller's precision.
+fpfbeg   LDA FPREC
         STA FPFN
-fnwork  LDA #8
+fpfwork  LDA #8
         LDB FPFN
         CMPB #8
         BEQ .s
         LDA #5
 .s      STA FPREC
         RTS
-fnexact LDA #8
+fpfexact LDA #8
         STA FPREC
         RTS
-fnend   LDA FPREC
+fpfend   LDA FPREC
         CMPA #5
         BNE .r
         CLR FACMAN+5        ; below the 32 bits: whatever the operands left
@@ -210,19 +210,19 @@ fnend   LDA FPREC
 .r      LDA FPFN
         STA FPREC
         JMP fp_round
-fnerr   LDA FPFN            ; B: the error
+fpferr   LDA FPFN            ; B: the error
         STA FPREC
         ORCC #1
         RTS
 
 * FAC := FAC squared.
-sq      JSR fp_fac2arg
+fpsq      JSR fp_fac2arg
         JMP fp_mul
 
 * FAC := p(FAC) for the polynomial at X: the number of coefficients for a
 * single and for a double, then the coefficients from the highest degree.
 * A single drops the highest ones.
-poly    LDB ,X
+fppoly    LDB ,X
         LDA FPFN
         CMPA #8
         BNE .s
@@ -257,36 +257,36 @@ poly    LDB ,X
         RTS
 
 * ---------------------------------------------------------------- SIN COS TAN
-fp_cos  JSR fnbeg
+fp_cos  JSR fpfbeg
         LDA #1              ; a quarter turn on
         BRA trig
-fp_sin  JSR fnbeg
+fp_sin  JSR fpfbeg
         CLRA
 trig    STA FPQ
-        BSR trred
+        BSR fptrred
         LDA FPQ
         BITA #1
         BNE .cos
-        BSR sinr
+        BSR fpsinr
         BRA .sg
-.cos    BSR cosr
+.cos    BSR fpcosr
 .sg     LDA FPQ
         BITA #2
         BEQ .e
         JSR fp_neg
-.e      LBRA fnend
+.e      LBRA fpfend
 
-fp_tan  JSR fnbeg
+fp_tan  JSR fpfbeg
         CLR FPQ
-        BSR trred
+        BSR fptrred
         LDX #FPT3
         JSR fp_std
-        BSR cosr
+        BSR fpcosr
         LDX #FPT2
         JSR fp_std
         LDX #FPT3
         JSR fp_ldd
-        BSR sinr
+        BSR fpsinr
         LDA FPQ
         BITA #1
         BNE .odd
@@ -300,41 +300,41 @@ fp_tan  JSR fnbeg
         JSR fp_div
         BCS .e
         JSR fp_neg
-.e      LBCS fnerr
-        LBRA fnend
+.e      LBCS fpferr
+        LBRA fpfend
 
 * FAC := sin r, cos r (r small, in FAC).
-sinr    LDX #FPT1
+fpsinr    LDX #FPT1
         JSR fp_std
-        JSR sq
-        LDX #c_sin
-        JSR poly
+        JSR fpsq
+        LDX #fc_sin
+        JSR fppoly
         LDX #FPT1
         JSR fp_argd
         JMP fp_mul
-cosr    JSR sq
-        LDX #c_cos
-        LBRA poly
+fpcosr    JSR fpsq
+        LDX #fc_cos
+        LBRA fppoly
 
 * FAC := x - k pi/2 for the whole k nearest to x 2/pi; FPQ += k (mod 4).
-trred   JSR fnexact
+fptrred   JSR fpfexact
         LDX #FPT1
         JSR fp_std
-        LDX #c_2pi
+        LDX #fc_2pi
         JSR fp_argd
         JSR fp_mul
-        LDX #c_half
+        LDX #fc_half
         JSR fp_argd
         JSR fp_add
         JSR fp_int
         LDA FACEXP
         BEQ .k0             ; k = 0: r = x
-        BSR qbits
+        BSR fpqbits
         ADDA FPQ
         STA FPQ
         LDX #FPT2
         JSR fp_std
-        LDX #c_pi2a
+        LDX #fc_pi2a
         JSR fp_argd
         JSR fp_mul
         LDX #FPT1
@@ -344,19 +344,19 @@ trred   JSR fnexact
         JSR fp_std
         LDX #FPT2
         JSR fp_ldd
-        LDX #c_pi2b
+        LDX #fc_pi2b
         JSR fp_argd
         JSR fp_mul
         LDX #FPT1
         JSR fp_argd
         JSR fp_sub
-        JMP fnwork
+        JMP fpfwork
 .k0     LDX #FPT1
         JSR fp_ldd
-        JMP fnwork
+        JMP fpfwork
 
 * A := the whole number in FAC modulo 4.
-qbits   LDB FACEXP
+fpqbits   LDB FACEXP
         SUBB #$81           ; the place of the units bit in the mantissa
         BLO .zero
         CMPB #56
@@ -392,14 +392,14 @@ qbits   LDB FACEXP
         RTS
 
 * ---------------------------------------------------------------- ATN
-fp_atn  JSR fnbeg
+fp_atn  JSR fpfbeg
         LDA FACEXP
-        LBEQ fnend
+        LBEQ fpfend
         LDA FACSGN
         ANDA #$80
         STA FPQ             ; bit 7: negative, bit 0: 1/x taken
         CLR FACSGN
-        LDX #c_one
+        LDX #fc_one
         JSR fp_argd
         JSR fp_cmp
         TSTB
@@ -426,7 +426,7 @@ fp_atn  JSR fnbeg
         LDX #FPT1
         JSR fp_argd
         JSR fp_mul
-        LDX #c_one
+        LDX #fc_one
         JSR fp_argd
         JSR fp_add
         LDX #FPT3
@@ -442,48 +442,48 @@ fp_atn  JSR fnbeg
         JSR fp_div
         LDX #FPT1
         JSR fp_std
-        JSR sq
-        LDX #c_atn
-        JSR poly
+        JSR fpsq
+        LDX #fc_atn
+        JSR fppoly
         LDX #FPT1
         JSR fp_argd
         JSR fp_mul
         PULS B
         LDA #8
         MUL
-        LDX #c_atnj
+        LDX #fc_atnj
         LEAX D,X
         JSR fp_argd
         JSR fp_add
         LDA FPQ
         BITA #1
         BEQ .ni
-        LDX #c_pi2
+        LDX #fc_pi2
         JSR fp_argd
         JSR fp_sub
 .ni     LDA FPQ
         BPL .e
         JSR fp_neg
-.e      JMP fnend
+.e      JMP fpfend
 
 * ---------------------------------------------------------------- EXP
-fp_exp  JSR fnbeg
+fp_exp  JSR fpfbeg
         LDA FACEXP
         LBEQ .one
-        LDX #c_expmax
+        LDX #fc_expmax
         JSR fp_argd
         JSR fp_cmp
         TSTB
         LBMI .ovf
-        LDX #c_expmin
+        LDX #fc_expmin
         JSR fp_argd
         JSR fp_cmp
         CMPB #1
         LBEQ .zero
-        JSR fnexact
+        JSR fpfexact
         LDX #FPT1
         JSR fp_std
-        LDX #c_8ln2
+        LDX #fc_8ln2
         JSR fp_argd
         JSR fp_mul
         JSR fp_toint        ; m = x 8/ln2 rounded
@@ -491,7 +491,7 @@ fp_exp  JSR fnbeg
         JSR fp_fromint
         LDX #FPT2
         JSR fp_std
-        LDX #c_l8a
+        LDX #fc_l8a
         JSR fp_argd
         JSR fp_mul
         LDX #FPT1
@@ -501,20 +501,20 @@ fp_exp  JSR fnbeg
         JSR fp_std
         LDX #FPT2
         JSR fp_ldd
-        LDX #c_l8b
+        LDX #fc_l8b
         JSR fp_argd
         JSR fp_mul
         LDX #FPT1
         JSR fp_argd
         JSR fp_sub          ; r = x - m ln2/8
-        JSR fnwork
-        LDX #c_exp
-        JSR poly
+        JSR fpfwork
+        LDX #fc_exp
+        JSR fppoly
         LDB 1,S             ; times 2^(j/8), j = m mod 8
         ANDB #7
         LDA #8
         MUL
-        LDX #c_exp2j
+        LDX #fc_exp2j
         ABX
         JSR fp_argd
         JSR fp_mul
@@ -533,17 +533,17 @@ fp_exp  JSR fnbeg
         TSTA
         BNE .ovf
         STB FACEXP
-        JMP fnend
-.one    LDX #c_one
+        JMP fpfend
+.one    LDX #fc_one
         JSR fp_ldd
-        JMP fnend
+        JMP fpfend
 .zero   JSR fpzero
-        JMP fnend
+        JMP fpfend
 .ovf    LDB #6
-        JMP fnerr
+        JMP fpferr
 
 * ---------------------------------------------------------------- LOG
-fp_log  JSR fnbeg
+fp_log  JSR fpfbeg
         LDA FACEXP
         LBEQ .bad
         TST FACSGN
@@ -553,7 +553,7 @@ fp_log  JSR fnbeg
         STB FPQ             ; the binary exponent e
         LDA #$80
         STA FACEXP          ; m in .5 .. 1
-        LDX #c_sqh
+        LDX #fc_sqh
         JSR fp_argd
         JSR fp_cmp
         CMPB #1
@@ -590,9 +590,9 @@ fp_log  JSR fnbeg
         JSR fp_div          ; s
         LDX #FPT1
         JSR fp_std
-        JSR sq
-        LDX #c_log
-        JSR poly
+        JSR fpsq
+        LDX #fc_log
+        JSR fppoly
         LDX #FPT1
         JSR fp_argd
         JSR fp_mul          ; ln(m/c)
@@ -600,7 +600,7 @@ fp_log  JSR fnbeg
         SUBB #11
         LDA #8
         MUL
-        LDX #c_lnj
+        LDX #fc_lnj
         LEAX D,X
         JSR fp_argd
         JSR fp_add          ; + ln c
@@ -611,7 +611,7 @@ fp_log  JSR fnbeg
         JSR fp_fromint
         LDX #FPT2
         JSR fp_std
-        LDX #c_ln2b
+        LDX #fc_ln2b
         JSR fp_argd
         JSR fp_mul
         LDX #FPT1
@@ -621,21 +621,21 @@ fp_log  JSR fnbeg
         JSR fp_std
         LDX #FPT2
         JSR fp_ldd
-        LDX #c_ln2a
+        LDX #fc_ln2a
         JSR fp_argd
         JSR fp_mul
         LDX #FPT1
         JSR fp_argd
         JSR fp_add          ; + e ln2
-        JMP fnend
+        JMP fpfend
 .bad    LDB #5
-        JMP fnerr
+        JMP fpferr
 
 * ---------------------------------------------------------------- power
 * FAC := ARG ^ FAC.
 fp_pow  LDA FACEXP
         BNE .y
-        LDX #c_one          ; x^0 = 1
+        LDX #fc_one          ; x^0 = 1
         JSR fp_ldd
         CLRA
         RTS
@@ -646,7 +646,7 @@ fp_pow  LDA FACEXP
         LDB #11
         COMA
         RTS
-.x      JSR fnbeg
+.x      JSR fpfbeg
         LDX #FPSAV2         ; y, where LOG and EXP leave it alone
         JSR fp_std
         JSR fp_swap
@@ -666,13 +666,13 @@ fp_pow  LDA FACEXP
         STD FPSC
         LDX #FPT3
         JSR fp_ldd
-        LDX #c_one
+        LDX #fc_one
         JSR fp_argd
         JSR fp_div
         LBCS .err
         LDX #FPT3
         JSR fp_std
-.pos    LDX #c_one
+.pos    LDX #fc_one
         JSR fp_ldd
         LDX #FPT1
         JSR fp_std
@@ -694,14 +694,14 @@ fp_pow  LDA FACEXP
         BEQ .done
         LDX #FPT3
         JSR fp_ldd
-        JSR sq
+        JSR fpsq
         BCS .err
         LDX #FPT3
         JSR fp_std
         BRA .loop
 .done   LDX #FPT1
         JSR fp_ldd
-        JMP fnend
+        JMP fpfend
 .real   LDX #FPT3           ; EXP(y LOG x), x > 0
         JSR fp_ldd
         TST FACSGN
@@ -722,9 +722,9 @@ fp_pow  LDA FACEXP
         PULS A
         STA FPFN
         BCS .err
-        JMP fnend
+        JMP fpfend
 .bad    LDB #5
-.err    JMP fnerr
+.err    JMP fpferr
 
 * ---------------------------------------------------------------- RND
 fp_rndinit
@@ -743,7 +743,7 @@ fp_seed STD RNDST
 
 * FAC := RND(FAC).
 fp_rnd  LDA FACEXP
-        BEQ rndout          ; RND(0): the last number again
+        BEQ fprndout          ; RND(0): the last number again
         TST FACSGN
         BPL .next
         LDX #RNDST          ; negative: a state made of the number
@@ -752,9 +752,9 @@ fp_rnd  LDA FACEXP
         EORA #$5D
         EORB #$3A
         STD RNDST
-.next   BSR rndnext
+.next   BSR fprndnx
 * FAC := the state's top 24 bits as a fraction.
-rndout  JSR fpsetn
+fprndout  JSR fpsetn
         CLR FPSGN
         CLR FPEXP
         LDA #$80
@@ -770,7 +770,7 @@ rndout  JSR fpsetn
 
 * state := state x 1664525 + 1013904223, the low 32 bits of the product
 * built in FPP..FPP+3 row by row.
-rndnext PSHS Y,U
+fprndnx PSHS Y,U
         LDD #0
         STD FPP
         STD FPP+2
@@ -783,7 +783,7 @@ rndnext PSHS Y,U
         LDX #FPP
         LDB FPCNT
         ABX
-        LDY #rndmul+4
+        LDY #fprndmul+4
         STB FPCNT+1
 .col    LDA FPT
         LDB ,-Y
@@ -806,39 +806,39 @@ rndnext PSHS Y,U
         ADCA #$3C
         STD RNDST
         PULS Y,U,PC
-rndmul  FCB $00,$19,$66,$0D
+fprndmul  FCB $00,$19,$66,$0D
 
 * ---------------------------------------------------------------- constants
-c_one
+fc_one
         FCB $81,$00,$00,$00,$00,$00,$00,$00
-c_half
+fc_half
         FCB $80,$00,$00,$00,$00,$00,$00,$00
-c_2pi
+fc_2pi
         FCB $80,$22,$F9,$83,$6E,$4E,$44,$15   ; 2/pi
-c_pi2a
+fc_pi2a
         FCB $81,$49,$0F,$DA,$A0,$00,$00,$00   ; pi/2, its first 28 bits
-c_pi2b
+fc_pi2b
         FCB $63,$08,$5A,$30,$8D,$31,$31,$99   ; pi/2, the rest
-c_pi2
+fc_pi2
         FCB $81,$49,$0F,$DA,$A2,$21,$68,$C2
-c_8ln2
+fc_8ln2
         FCB $84,$38,$AA,$3B,$29,$5C,$17,$F1   ; 8/ln 2
-c_l8a
+fc_l8a
         FCB $7D,$31,$72,$17,$F7,$D1,$00,$00   ; ln 2/8, its first 40 bits
-c_l8b
+fc_l8b
         FCB $55,$4F,$79,$AB,$C9,$E3,$B3,$98   ; ln 2/8, the rest
-c_ln2a
+fc_ln2a
         FCB $80,$31,$72,$17,$F7,$D1,$00,$00   ; ln 2, its first 40 bits
-c_ln2b
+fc_ln2b
         FCB $58,$4F,$79,$AB,$C9,$E3,$B3,$98   ; ln 2, the rest
-c_sqh
+fc_sqh
         FCB $80,$35,$04,$F3,$33,$F9,$DE,$65   ; sqrt(1/2)
-c_expmax
+fc_expmax
         FCB $87,$30,$0F,$33,$C7,$E2,$2B,$DB   ; ln of the largest number
-c_expmin
+fc_expmin
         FCB $87,$B2,$D4,$FC,$27,$C1,$73,$19   ; below this EXP is 0
 * atn(j/8), j = 0..8
-c_atnj
+fc_atnj
         FCB $00,$00,$00,$00,$00,$00,$00,$00
         FCB $7D,$7E,$AD,$D4,$D5,$61,$7B,$6E
         FCB $7E,$7A,$DB,$AF,$C9,$64,$06,$EB
@@ -849,7 +849,7 @@ c_atnj
         FCB $80,$38,$05,$3E,$2B,$C2,$31,$9E
         FCB $80,$49,$0F,$DA,$A2,$21,$68,$C2
 * 2^(j/8), j = 0..7
-c_exp2j
+fc_exp2j
         FCB $81,$00,$00,$00,$00,$00,$00,$00
         FCB $81,$0B,$95,$C1,$E3,$EA,$8B,$D7
         FCB $81,$18,$37,$F0,$51,$8D,$B8,$A9
@@ -859,7 +859,7 @@ c_exp2j
         FCB $81,$57,$44,$FC,$CA,$D6,$9D,$6B
         FCB $81,$6A,$C0,$C6,$E7,$DD,$24,$39
 * ln(j/16), j = 11..23
-c_lnj
+fc_lnj
         FCB $7F,$BF,$D7,$D1,$DE,$C0,$A8,$DF
         FCB $7F,$93,$4B,$10,$89,$A6,$DC,$94
         FCB $7E,$D4,$9F,$69,$E4,$56,$CF,$1B
@@ -874,7 +874,7 @@ c_lnj
         FCB $7F,$23,$0C,$5E,$10,$E2,$F6,$14
         FCB $7F,$39,$CE,$BF,$B5,$DE,$80,$35
 * sin r = r (1 - z/3! + z^2/5! ...), z = r^2
-c_sin  FCB 5,9
+fc_sin  FCB 5,9
         FCB $50,$4A,$96,$3B,$81,$85,$6A,$53
         FCB $58,$D7,$3F,$9F,$39,$9D,$C0,$F9
         FCB $60,$30,$92,$30,$9D,$43,$68,$4C
@@ -885,7 +885,7 @@ c_sin  FCB 5,9
         FCB $7E,$AA,$AA,$AA,$AA,$AA,$AA,$AB
         FCB $81,$00,$00,$00,$00,$00,$00,$00
 * cos r = 1 - z/2! + z^2/4! ...
-c_cos  FCB 6,10
+fc_cos  FCB 6,10
         FCB $4C,$B4,$13,$C3,$1D,$CB,$EC,$BC
         FCB $54,$57,$3F,$9F,$39,$9D,$C0,$F9
         FCB $5C,$C9,$CB,$A5,$46,$03,$E4,$E9
@@ -897,7 +897,7 @@ c_cos  FCB 6,10
         FCB $80,$80,$00,$00,$00,$00,$00,$00
         FCB $81,$00,$00,$00,$00,$00,$00,$00
 * atn r = r (1 - z/3 + z^2/5 ...)
-c_atn  FCB 4,8
+fc_atn  FCB 4,8
         FCB $7D,$88,$88,$88,$88,$88,$88,$89
         FCB $7D,$1D,$89,$D8,$9D,$89,$D8,$9E
         FCB $7D,$BA,$2E,$8B,$A2,$E8,$BA,$2F
@@ -907,7 +907,7 @@ c_atn  FCB 4,8
         FCB $7F,$AA,$AA,$AA,$AA,$AA,$AA,$AB
         FCB $81,$00,$00,$00,$00,$00,$00,$00
 * e^r = 1 + r + r^2/2! ...
-c_exp  FCB 6,10
+fc_exp  FCB 6,10
         FCB $6E,$38,$EF,$1D,$2A,$B6,$39,$9C
         FCB $71,$50,$0D,$00,$D0,$0D,$00,$D0
         FCB $74,$50,$0D,$00,$D0,$0D,$00,$D0
@@ -919,7 +919,7 @@ c_exp  FCB 6,10
         FCB $81,$00,$00,$00,$00,$00,$00,$00
         FCB $81,$00,$00,$00,$00,$00,$00,$00
 * ln((1+s)/(1-s)) = s (2 + 2z/3 + 2z^2/5 ...)
-c_log  FCB 3,7
+fc_log  FCB 3,7
         FCB $7E,$1D,$89,$D8,$9D,$89,$D8,$9E
         FCB $7E,$3A,$2E,$8B,$A2,$E8,$BA,$2F
         FCB $7E,$63,$8E,$38,$E3,$8E,$38,$E4
