@@ -24,38 +24,35 @@
 * Bindings, loosest first: IMP 1, EQV 2, XOR 3, OR 4, AND 5, NOT 6,
 * relations 7, + - 8, MOD 9, \ 10, * / 11, unary minus 12, ^ 13.
 
-optab   FCB '+',8,1
-        FCB '-',8,2
-        FCB '*',11,3
-        FCB '/',11,4
-        FCB '^',13,5
-        FCB $5C,10,6           ; backslash
-        FCB T_MOD,9,7
-        FCB T_AND,5,8
-        FCB T_OR,4,9
-        FCB T_XOR,3,10
-        FCB T_EQV,2,11
-        FCB T_IMP,1,12
-        FCB '<',7,$11
-        FCB '=',7,$12
-        FCB '>',7,$14
-        FCB 0
+* Operators: binding and operator number, by character ('*'..'^') and by
+* token (AND..MOD); 0 = not an operator.
+opch    FCB 11,3,8,1,0,0,8,2,0,0,11,4      ; * + , - . /
+        FILL 20,0                          ; 0-9
+        FCB 0,0,0,0,7,$11,7,$12,7,$14      ; : ; < = >
+        FILL 58,0                          ; ? @ A-Z [
+        FCB 10,6,0,0,13,5                  ; \ ] ^
+optok   FCB 5,8,4,9,3,10,2,11,1,12,9,7     ; AND OR XOR EQV IMP MOD
 
 eval    CLRB
 evalb   PSHS B
         BSR operand
-.loop   JSR peek
-        LDX #optab
-.f      LDB ,X
+.loop   LDA ,Y
+        CMPA #' '
+        BNE .nsp
+        LEAY 1,Y
+        BRA .loop
+.nsp    SUBA #'*'
+        BLO .done
+        CMPA #'^'-'*'
+        BHI .tk
+        LDX #opch
+        LSLA
+.got    LDB A,X
         BEQ .done
-        CMPA ,X
-        BEQ .got
-        LEAX 3,X
-        BRA .f
-.got    LDB 1,X
         CMPB ,S
         BLS .done
-        LDA 2,X
+        INCA
+        LDA A,X
         LEAY 1,Y
         CMPA #$10
         BLO .op
@@ -83,6 +80,13 @@ evalb   PSHS B
         JSR apply
         BRA .loop
 .done   PULS B,PC
+.tk     SUBA #T_AND-'*'
+        BLO .done
+        CMPA #T_MOD-T_AND
+        BHI .done
+        LDX #optok
+        LSLA
+        BRA .got
 
 operand JSR peek
         BEQ .miss
@@ -104,8 +108,10 @@ operand JSR peek
         LBLS number
 .x      TSTA
         BMI .tok
-        JSR isalpha
-        LBCS varval
+        CMPA #'A'
+        BLO .miss
+        CMPA #'Z'
+        LBLS varval
 .miss   JMP snerr
 .neg    LEAY 1,Y
         LDB #12

@@ -179,7 +179,9 @@ golin   LDX <CURLIN
         BEQ .start
         CMPD <CURLIN
         BLS .start
+        PSHS D
         JSR skipln          ; forwards: search from the next line
+        PULS D
         LEAX 1,Y
         JSR fndfrom
         BRA .got

@@ -23,17 +23,23 @@
 
 zero8   FCB 0,0,0,0,0,0,0,0
 
-varname JSR peek
-        JSR isalpha
-        LBCC snerr
+varname JSR peek            ; (names are upper case once tokenized)
+        CMPA #'A'
+        LBLO snerr
+        CMPA #'Z'
+        LBHI snerr
         STA <VNAME
         CLR <VNAME+1
         LEAY 1,Y
 .more   LDA ,Y
-        JSR isdigit
-        BCS .ch
-        JSR isalpha
-        BCC .suf
+        CMPA #'0'
+        BLO .suf
+        CMPA #'9'
+        BLS .ch
+        CMPA #'A'
+        BLO .suf
+        CMPA #'Z'
+        BHI .suf
 .ch     LEAY 1,Y
         TST <VNAME+1
         BNE .more

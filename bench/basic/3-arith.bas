@@ -1,0 +1,3 @@
+100 REM arithmetic, 1000 times
+110 K=0
+120 K=K+1:A=K/2*3+4-5:IF K<1000 THEN 120

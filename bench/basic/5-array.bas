@@ -1,0 +1,2 @@
+100 REM array access, 1000 times
+110 DIM M(5):FOR K=1 TO 1000:FOR L=1 TO 5:M(L)=K:NEXT L:NEXT K
