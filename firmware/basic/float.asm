@@ -10,7 +10,7 @@
 * The two-operand operations leave ARG undefined.
 *
 * Work bytes (direct page, see float.inc): FPSGN, FPASG, FPSTK, FPN, FPCNT,
-* FPEXP, FPT, FPP.
+* FPEXP, FPT, FPP; FPSAV (a copy of FAC while fp_sts rounds a double).
 *
 * How the operations work: the sign bytes are moved aside into FPSGN/FPASG,
 * so that the byte after the mantissa (FAC+4 for a single, FAC+8 for a
@@ -330,7 +330,7 @@ fpnorm  LDA FACMAN
         BPL .bit
         BRA fpround
 * Single: the 32 bits in FAC+1..FAC+4 shifted up with the top 16 in D.
-fpsnorm   LDD FACMAN
+fpsnorm LDD FACMAN
         BNE .b
         LDD FACMAN+2
         LBEQ fpzero
@@ -636,7 +636,7 @@ fp_add  LDB FPREC
         RTS
 
 * Exchange exponent and mantissa (FPN bytes) of FAC and ARG.
-fpswapm   LDX #FAC
+fpswapm LDX #FAC
         LDB FPN
         INCB
 .l      LDA ,X
@@ -677,7 +677,7 @@ fpmsub  LDX #FACMAN+1
 
 * Single add: signs in FPSGN/FPASG, FPSTK = 0. The smaller number's
 * mantissa is shifted right in FPT..FPT+3 (24 bits and the guard byte).
-fpsadd    LDB FACEXP
+fpsadd  LDB FACEXP
         SUBB ARGEXP
         BHS .ord
         NEGB                ; FAC is the smaller: exchange
@@ -803,6 +803,8 @@ fp_mul  JSR fpsetn
         LDB FPN
         CMPB #3
         LBEQ fpsmul
+        CMPB #4
+        LBEQ fpmul4
 fpmulg  PSHS U
         LDX #FPP
         LDB #16
@@ -869,7 +871,7 @@ fpmulg  PSHS U
 * FAC+9), both positive and nonzero: the scaling of numbers to and from
 * text, which must keep more bits than a double has. FPXN = 4 (32 bits) is
 * enough for the 7 digits of a single.
-fpxmul    LDA FPXN
+fpxmul  LDA FPXN
         STA FPN
         CLR FPSGN
         CLRA
@@ -878,11 +880,165 @@ fpxmul    LDA FPXN
         ADCA #0
         SUBD #$80
         STD FPEXP
+        LDB FPN
+        CMPB #4
+        LBEQ fpmul4
         LBRA fpmulg
+
+* Multiply with 32-bit mantissas (the functions' work precision for a
+* single result), column by column as fpsmul does.
+fpmul4  LDA FACMAN+3
+        LDB ARGMAN+3
+        MUL
+        STB FPP+7
+        TFR A,B
+        CLRA
+        STD FPT+1
+        CLR FPT
+        LDA FACMAN+3
+        LDB ARGMAN+2
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDA FACMAN+2
+        LDB ARGMAN+3
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDB FPT+2
+        STB FPP+6
+        LDD FPT
+        STD FPT+1
+        CLR FPT
+        LDA FACMAN+3
+        LDB ARGMAN+1
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDA FACMAN+2
+        LDB ARGMAN+2
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDA FACMAN+1
+        LDB ARGMAN+3
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDB FPT+2
+        STB FPP+5
+        LDD FPT
+        STD FPT+1
+        CLR FPT
+        LDA FACMAN+3
+        LDB ARGMAN
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDA FACMAN+2
+        LDB ARGMAN+1
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDA FACMAN+1
+        LDB ARGMAN+2
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDA FACMAN
+        LDB ARGMAN+3
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDB FPT+2
+        STB FPP+4
+        LDD FPT
+        STD FPT+1
+        CLR FPT
+        LDA FACMAN+2
+        LDB ARGMAN
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDA FACMAN+1
+        LDB ARGMAN+1
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDA FACMAN
+        LDB ARGMAN+2
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDB FPT+2
+        STB FPP+3
+        LDD FPT
+        STD FPT+1
+        CLR FPT
+        LDA FACMAN+1
+        LDB ARGMAN
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDA FACMAN
+        LDB ARGMAN+1
+        MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC *+4
+        INC FPT
+        LDB FPT+2
+        STB FPP+2
+        LDD FPT
+        STD FPT+1
+        CLR FPT
+        LDA FACMAN
+        LDB ARGMAN
+        MUL
+        ADDD FPT+1
+        STD FACMAN
+        LDD FPP+2
+        STD FACMAN+2
+        LDA FPP+4
+        STA FACMAN+4        ; the guard
+        LDA FPP+5
+        ORA FPP+6
+        ORA FPP+7
+        BEQ .ns
+        LDA FACMAN+4
+        ORA #1
+        STA FACMAN+4
+.ns     JMP fpnorm
 
 * Single multiply: the product's columns summed in FPT..FPT+2 (24 bits),
 * the bytes below the mantissa kept in FPP+2..FPP+5.
-fpsmul    LDA FACMAN+2
+fpsmul  LDA FACMAN+2
         LDB ARGMAN+2
         MUL
         STB FPP+5
@@ -1076,7 +1232,7 @@ fp_div  JSR fpsetn
 * Single divide: divisor in FPP+1..FPP+3, remainder FPP+8..FPP+11 (a byte
 * above the 24 bits), the quotient bits shifted into FAC+1..FAC+4 inverted
 * (the borrow of each trial subtraction) and turned over at the end.
-fpsdiv    LDA FACMAN
+fpsdiv  LDA FACMAN
         STA FPP+1
         LDD FACMAN+1
         STD FPP+2
@@ -1136,7 +1292,7 @@ fpsdiv    LDA FACMAN
 .ns     JMP fpnorm
 
 * The remainder (FPP+8, n+1 bytes) shifted left one bit.
-fpremshl  LDX #FPP+9
+fpremshl LDX #FPP+9
         LDB FPN
         ABX
         INCB
@@ -1254,7 +1410,7 @@ fp_fromint
         BRA fpfrint
 fp_fromuint
         LDX #$0090
-fpfrint   STD FACMAN
+fpfrint STD FACMAN
         BEQ .zero
         TFR X,D
         STA FACSGN

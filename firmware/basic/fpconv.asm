@@ -7,7 +7,8 @@
 *
 * Work bytes: FPK (flags, digit counts, decimal exponent, saved FPREC), FPSC
 * (power table pointer and count), FPP (the digits as a binary integer),
-* FPDBF (decimal digits), FPSAV/FPSAV2 (FAC and ARG kept across formatting).
+* FPDBF (decimal digits), FPSAV/FPSAV2 (FAC and ARG kept across formatting),
+* FPXN (mantissa bytes of the scaling).
 *
 * Text to number: the significant digits (up to 19) are collected as a
 * 64-bit integer, which becomes a double and is then multiplied by the powers
@@ -269,7 +270,7 @@ fp_parse
         PULS X,PC
 
 * The integer in FPP (8 bytes) := FPP * 10 + B.
-fpmul10   PSHS X
+fpmul10 PSHS X
         LDX #FPP+8
         STB FPT
 .l      LDA ,-X
@@ -287,7 +288,7 @@ fpmul10   PSHS X
 * positive and nonzero); carry/6 if it overflows. Steps of 10^32 first, then
 * 10^16 ... 10^1 as the count's bits say, so that a result within range never
 * leaves the range on the way.
-fpxscale  LDX #fp10pos
+fpxscale LDX #fp10pos
         TSTA
         BPL .p
         COMA
@@ -344,7 +345,7 @@ fpxscale  LDX #fp10pos
 .r      RTS
 
 * ARG := the 64-bit constant at X (exponent, 8 mantissa bytes).
-fpxarg    LDD ,X
+fpxarg  LDD ,X
         STD ARG
         LDD 2,X
         STD ARG+2
@@ -477,7 +478,7 @@ fpdig   LDX #FPSAV
         RTS
 
 * X := the 8-byte integer 10^B.
-fp10ent  LDX #fp10int
+fp10ent LDX #fp10int
         LSLB
         LSLB
         LSLB
@@ -485,7 +486,7 @@ fp10ent  LDX #fp10int
         RTS
 
 * Compare the integer in FPP (8 bytes) with the one at X: carry set if less.
-fpicmp    PSHS X,Y
+fpicmp  PSHS X,Y
         LDY #FPP
         LDB #8
 .l      LDA ,Y+
@@ -496,7 +497,7 @@ fpicmp    PSHS X,Y
 .r      PULS X,Y,PC
 
 * FPP (8 bytes) -= the integer at X.
-fpisub    PSHS X,Y
+fpisub  PSHS X,Y
         LEAX 8,X
         LDY #FPP+8
         LDB #8

@@ -83,6 +83,8 @@ fp_sqr  JSR fpsetn
         LSLB
         LSLB
         STB FPCNT           ; root bits: mantissa and guard
+        CMPB #32
+        LBEQ fpssqr
 .bit    LDB FPN             ; two bits of the radicand into the remainder
         LSLB
         ADDB #3             ; 2n+3 bytes
@@ -110,7 +112,7 @@ fp_sqr  JSR fpsetn
         LEAX 1,X
         DECB
         BNE .cmp
-.le     BSR fprootsh          ; no: the next root bit is 0
+.le     JSR fprootsh          ; no: the next root bit is 0
         BRA .nx
 .gt     LDX #FPP            ; yes: remainder -= 4 root + 1, bit 1
         LDB FPCNT+1
@@ -121,7 +123,7 @@ fp_sqr  JSR fpsetn
         STA ,X
         DECB
         BNE .sub
-        BSR fprootsh
+        JSR fprootsh
         LDX #FACMAN-1
         LDB FPCNT+1
         LDA B,X
@@ -129,7 +131,7 @@ fp_sqr  JSR fpsetn
         STA B,X
 .nx     DEC FPCNT
         BNE .bit
-        LDX #FACMAN         ; the root: 4 root shifted right 2, one byte up
+.done   LDX #FACMAN         ; the root: 4 root shifted right 2, one byte up
         LDB FPCNT+1
         LSR ,X
         ROR 1,X
@@ -175,8 +177,72 @@ fp_sqr  JSR fpsetn
         COMA
         RTS
 
+* The same for a single, the bytes in place: remainder FPP..FPP+4,
+* radicand FPP+5..FPP+8, 4 root in FAC+1..FAC+5.
+fpssqr
+        LSL FPP+8
+        ROL FPP+7
+        ROL FPP+6
+        ROL FPP+5
+        ROL FPP+4
+        ROL FPP+3
+        ROL FPP+2
+        ROL FPP+1
+        ROL FPP
+        LSL FPP+8
+        ROL FPP+7
+        ROL FPP+6
+        ROL FPP+5
+        ROL FPP+4
+        ROL FPP+3
+        ROL FPP+2
+        ROL FPP+1
+        ROL FPP
+        LDD FPP             ; remainder > 4 root?
+        CMPD FACMAN
+        BNE .c
+        LDD FPP+2
+        CMPD FACMAN+2
+        BNE .c
+        LDA FPP+4
+        CMPA FACMAN+4
+.c      BLS .le
+        ORCC #1             ; remainder -= 4 root + 1
+        LDA FPP+4
+        SBCA FACMAN+4
+        STA FPP+4
+        LDA FPP+3
+        SBCA FACMAN+3
+        STA FPP+3
+        LDA FPP+2
+        SBCA FACMAN+2
+        STA FPP+2
+        LDD FPP
+        SBCB FACMAN+1
+        SBCA FACMAN
+        STD FPP
+        LSL FACMAN+4
+        ROL FACMAN+3
+        ROL FACMAN+2
+        ROL FACMAN+1
+        ROL FACMAN
+        LDA FACMAN+4
+        ORA #4
+        STA FACMAN+4
+        DEC FPCNT
+        LBNE fpssqr
+        JMP fp_sqr.done
+.le     LSL FACMAN+4
+        ROL FACMAN+3
+        ROL FACMAN+2
+        ROL FACMAN+1
+        ROL FACMAN
+        DEC FPCNT
+        LBNE fpssqr
+        JMP fp_sqr.done
+
 * 4 root (L bytes at FAC+1) shifted left one bit.
-fprootsh  LDX #FACMAN
+fprootsh LDX #FACMAN
         LDB FPCNT+1
         ABX
         ANDCC #$FE
@@ -189,9 +255,9 @@ fprootsh  LDX #FACMAN
 * A function works in double precision for a double result and with 32-bit
 * mantissas (FPREC = 5) for a single one; argument reductions that must be
 * exact use double precision (fpfexact). It ends in the caller's precision.
-fpfbeg   LDA FPREC
+fpfbeg  LDA FPREC
         STA FPFN
-fpfwork  LDA #8
+fpfwork LDA #8
         LDB FPFN
         CMPB #8
         BEQ .s
@@ -201,7 +267,7 @@ fpfwork  LDA #8
 fpfexact LDA #8
         STA FPREC
         RTS
-fpfend   LDA FPREC
+fpfend  LDA FPREC
         CMPA #5
         BNE .r
         CLR FACMAN+5        ; below the 32 bits: whatever the operands left
@@ -210,19 +276,19 @@ fpfend   LDA FPREC
 .r      LDA FPFN
         STA FPREC
         JMP fp_round
-fpferr   LDA FPFN            ; B: the error
+fpferr  LDA FPFN            ; B: the error
         STA FPREC
         ORCC #1
         RTS
 
 * FAC := FAC squared.
-fpsq      JSR fp_fac2arg
+fpsq    JSR fp_fac2arg
         JMP fp_mul
 
 * FAC := p(FAC) for the polynomial at X: the number of coefficients for a
 * single and for a double, then the coefficients from the highest degree.
 * A single drops the highest ones.
-fppoly    LDB ,X
+fppoly  LDB ,X
         LDA FPFN
         CMPA #8
         BNE .s
@@ -304,7 +370,7 @@ fp_tan  JSR fpfbeg
         LBRA fpfend
 
 * FAC := sin r, cos r (r small, in FAC).
-fpsinr    LDX #FPT1
+fpsinr  LDX #FPT1
         JSR fp_std
         JSR fpsq
         LDX #fc_sin
@@ -312,13 +378,19 @@ fpsinr    LDX #FPT1
         LDX #FPT1
         JSR fp_argd
         JMP fp_mul
-fpcosr    JSR fpsq
+fpcosr  JSR fpsq
         LDX #fc_cos
         LBRA fppoly
 
 * FAC := x - k pi/2 for the whole k nearest to x 2/pi; FPQ += k (mod 4).
-fptrred   JSR fpfexact
-        LDX #FPT1
+fptrred LDA FPFN            ; a single below 2^16: 32 bits do, with pi/2
+        CMPA #8             ; in three parts
+        BEQ .x
+        LDA FACEXP
+        CMPA #$90
+        BLS .w
+.x      JSR fpfexact
+.w      LDX #FPT1
         JSR fp_std
         LDX #fc_2pi
         JSR fp_argd
@@ -334,29 +406,39 @@ fptrred   JSR fpfexact
         STA FPQ
         LDX #FPT2
         JSR fp_std
+        LDA FPREC
+        CMPA #5
+        BEQ .s
         LDX #fc_pi2a
-        JSR fp_argd
-        JSR fp_mul
-        LDX #FPT1
-        JSR fp_argd
-        JSR fp_sub
-        LDX #FPT1
-        JSR fp_std
-        LDX #FPT2
-        JSR fp_ldd
+        BSR fpsubk
         LDX #fc_pi2b
-        JSR fp_argd
-        JSR fp_mul
-        LDX #FPT1
-        JSR fp_argd
-        JSR fp_sub
-        JMP fpfwork
+        BSR fpsubk
+        BRA .k0
+.s      LDX #fc_pi2s1
+        BSR fpsubk
+        LDX #fc_pi2s2
+        BSR fpsubk
+        LDX #fc_pi2s3
+        BSR fpsubk
 .k0     LDX #FPT1
         JSR fp_ldd
         JMP fpfwork
 
+* FPT1 := FPT1 - FPT2 x the constant at X.
+fpsubk  PSHS X
+        LDX #FPT2
+        JSR fp_ldd
+        PULS X
+        JSR fp_argd
+        JSR fp_mul
+        LDX #FPT1
+        JSR fp_argd
+        JSR fp_sub
+        LDX #FPT1
+        JMP fp_std
+
 * A := the whole number in FAC modulo 4.
-fpqbits   LDB FACEXP
+fpqbits LDB FACEXP
         SUBB #$81           ; the place of the units bit in the mantissa
         BLO .zero
         CMPB #56
@@ -480,8 +562,11 @@ fp_exp  JSR fpfbeg
         JSR fp_cmp
         CMPB #1
         LBEQ .zero
+        LDA FPFN
+        CMPA #8
+        BNE .w5             ; a single: 32 bits do, with ln 2/8 in two parts
         JSR fpfexact
-        LDX #FPT1
+.w5     LDX #FPT1
         JSR fp_std
         LDX #fc_8ln2
         JSR fp_argd
@@ -492,21 +577,17 @@ fp_exp  JSR fpfbeg
         LDX #FPT2
         JSR fp_std
         LDX #fc_l8a
-        JSR fp_argd
-        JSR fp_mul
+        LDA FPREC
+        CMPA #5
+        BNE .l8
+        LDX #fc_l8s1
+.l8     PSHS X
+        JSR fpsubk
+        PULS X
+        LEAX 8,X            ; the second part follows the first
+        JSR fpsubk
         LDX #FPT1
-        JSR fp_argd
-        JSR fp_sub
-        LDX #FPT1
-        JSR fp_std
-        LDX #FPT2
-        JSR fp_ldd
-        LDX #fc_l8b
-        JSR fp_argd
-        JSR fp_mul
-        LDX #FPT1
-        JSR fp_argd
-        JSR fp_sub          ; r = x - m ln2/8
+        JSR fp_ldd          ; r = x - m ln2/8
         JSR fpfwork
         LDX #fc_exp
         JSR fppoly
@@ -754,7 +835,7 @@ fp_rnd  LDA FACEXP
         STD RNDST
 .next   BSR fprndnx
 * FAC := the state's top 24 bits as a fraction.
-fprndout  JSR fpsetn
+fprndout JSR fpsetn
         CLR FPSGN
         CLR FPEXP
         LDA #$80
@@ -806,9 +887,19 @@ fprndnx PSHS Y,U
         ADCA #$3C
         STD RNDST
         PULS Y,U,PC
-fprndmul  FCB $00,$19,$66,$0D
+fprndmul FCB $00,$19,$66,$0D
 
 * ---------------------------------------------------------------- constants
+fc_pi2s1
+        FCB $81,$49,$0F,$00,$00,$00,$00,$00   ; pi/2 in three parts for a single: 16 bits,
+fc_pi2s2
+        FCB $71,$5A,$A2,$00,$00,$00,$00,$00   ; 16 more,
+fc_pi2s3
+        FCB $5F,$05,$A3,$08,$D3,$13,$19,$8A   ; the rest
+fc_l8s1
+        FCB $7D,$31,$72,$10,$00,$00,$00,$00   ; ln 2/8 for a single: 21 bits,
+fc_l8s2
+        FCB $68,$7E,$FA,$39,$EF,$35,$79,$3C   ; the rest
 fc_one
         FCB $81,$00,$00,$00,$00,$00,$00,$00
 fc_half
