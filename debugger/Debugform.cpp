@@ -249,6 +249,14 @@ TDebugForm1::TDebugForm1(TDebugLink& link, QWidget* parent)
   side->addLayout(breakRow);
   side->addWidget(StateLabel);
   side->addStretch(1);
+  // Closing releases the CPUs; the button (and Esc) close the window also
+  // where no window manager draws a title bar.
+  BtnClose = new QPushButton(QStringLiteral("Close"), this);
+  BtnClose->setObjectName(QStringLiteral("BtnClose"));
+  auto* closeRow = new QHBoxLayout;
+  closeRow->addStretch(1);
+  closeRow->addWidget(BtnClose);
+  side->addLayout(closeRow);
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(SGrid1);
   layout->addLayout(side);
@@ -257,6 +265,7 @@ TDebugForm1::TDebugForm1(TDebugLink& link, QWidget* parent)
   connect(BtnStep, &QPushButton::clicked, this, [this] { BtnStepClick(); });
   connect(BtnRun, &QPushButton::clicked, this, [this] { BtnRunClick(); });
   connect(BtnStop, &QPushButton::clicked, this, [this] { BtnStopClick(); });
+  connect(BtnClose, &QPushButton::clicked, this, &QWidget::close);
   connect(CpuRadioG1, &QButtonGroup::idToggled, this, [this](int, bool on) {
     if (on) CpuChanged();
   });
@@ -298,6 +307,13 @@ void TDebugForm1::SGrid1SetEditText(int column, int row, const QString& text) {
   ShowDisassembly();
 }
 
+// Whether CPU index is held by the debugger (not stepping); called with the
+// run loop at rest.
+bool TDebugForm1::HeldAtRest(int index) const {
+  const TDebugHold& hold = Link.Hold();
+  return hold.DebugTarget[index].load() && hold.DebugHalt.load();
+}
+
 bool TDebugForm1::PutRegisters() {
   TRegisterTexts texts;
   texts.A = EditAR->text().toStdString();
@@ -312,23 +328,35 @@ bool TDebugForm1::PutRegisters() {
   for (int i = 0; i < 8; ++i) texts.Flags[i] = flagEdits[i]->text().toStdString();
   TRegisterValues values;
   std::string failed;
-  if (!ReadRegisters(texts, values, failed)) {
+  const bool complete = ReadRegisters(texts, values, failed);
+  Link.Suspend();
+  // The edits count only if they show the CPU as it stands: held when read,
+  // held now, and no step or breakpoint taken in between.
+  const bool current = ShownHeld && HeldAtRest(CpuIndex()) &&
+                       Link.Hold().Holds.load(std::memory_order_acquire) == ShownHolds;
+  if (current && complete) StoreChangedRegisters(values, Shown, *Cpu);
+  Link.Resume();
+  if (!current) return true;
+  if (!complete) {
     DialogHost().Warning(
         this, QStringLiteral("%1 does not hold a complete value; no register was written.")
                   .arg(QString::fromStdString(failed)));
     return false;
   }
-  Link.Suspend();
-  StoreRegisters(values, *Cpu);
-  Link.Resume();
+  Shown = values;
   return true;
 }
 
 void TDebugForm1::LoadFromCpu() {
+  // One read at rest: memory, registers, the hold and the disassembly.
   Link.Suspend();
   std::memcpy(Model->Memory.data(), Cpu->Bank[0], 0x10000);
-  const TRegisterTexts t = ShowRegisters(*Cpu);
+  Shown = ReadCpuRegisters(*Cpu);
+  ShownHeld = HeldAtRest(CpuIndex());
+  ShownHolds = Link.Hold().Holds.load(std::memory_order_acquire);
+  Lines = DisassembleAround(*Cpu, Shown.PC, 6, 12);
   Link.Resume();
+  const TRegisterTexts t = ShowRegisters(Shown);
   Model->Reload();
   EditAR->setText(QString::fromStdString(t.A));
   EditBR->setText(QString::fromStdString(t.B));
@@ -340,22 +368,26 @@ void TDebugForm1::LoadFromCpu() {
   EditPC->setText(QString::fromStdString(t.PC));
   const auto flagEdits = FlagEdits();
   for (int i = 0; i < 8; ++i) flagEdits[i]->setText(QString::fromStdString(t.Flags[i]));
-  ShowDisassembly();
+  RenderDisassembly();
   ShowState();
 }
 
+// Memory changed (a cell edit): the code around the PC shown, decoded again.
 void TDebugForm1::ShowDisassembly() {
   Link.Suspend();
-  const uint16_t pc = Cpu->PC;
-  const std::vector<TDisasmLine> lines = DisassembleAround(*Cpu, pc, 6, 12);
+  Lines = DisassembleAround(*Cpu, Shown.PC, 6, 12);
   Link.Resume();
+  RenderDisassembly();
+}
+
+void TDebugForm1::RenderDisassembly() {
   const TDebugHold& hold = Link.Hold();
   const int i = CpuIndex();
   const bool armed = hold.BreakArmed[i].load() != 0;
   const uint32_t bp = hold.BreakAddress[i].load();
   QString text;
-  for (const TDisasmLine& line : lines) {
-    const QChar mark = line.Address == pc ? QLatin1Char('>')
+  for (const TDisasmLine& line : Lines) {
+    const QChar mark = line.Address == Shown.PC ? QLatin1Char('>')
                        : (armed && line.Address == bp) ? QLatin1Char('*')
                                                        : QLatin1Char(' ');
     text += QStringLiteral("%1 %2  %3  %4\n")
@@ -367,11 +399,22 @@ void TDebugForm1::ShowDisassembly() {
   DisasmView->setPlainText(text.toUpper());
 }
 
+// The CPU shown: held, stepping or running; and the other CPU when the
+// debugger holds that one instead.
 void TDebugForm1::ShowState() {
   const TDebugHold& hold = Link.Hold();
+  static const char* const names[2] = {"Main", "Sub"};
   const int i = CpuIndex();
-  const bool held = hold.DebugTarget[i].load() && hold.DebugHalt.load();
-  StateLabel->setText(held ? QStringLiteral("Held") : QStringLiteral("Running"));
+  const bool halt = hold.DebugHalt.load() != 0;
+  QString text = QString::fromLatin1(names[i]);
+  if (hold.DebugTarget[i].load())
+    text += halt ? QStringLiteral(" held") : QStringLiteral(" stepping");
+  else
+    text += QStringLiteral(" running");
+  if (hold.DebugTarget[1 - i].load())
+    text += QStringLiteral(", %1 %2").arg(QString::fromLatin1(names[1 - i]),
+                                         halt ? QStringLiteral("held") : QStringLiteral("stepping"));
+  StateLabel->setText(text);
 }
 
 void TDebugForm1::CpuChanged() {
@@ -384,7 +427,7 @@ void TDebugForm1::UpdateBreakpoint() {
   const auto address = ReadHex(EditBP->text().toStdString(), 4);
   Link.Hold().SetBreakpoint(CpuIndex(), BreakChkBox1->isChecked() && address.has_value(),
                             static_cast<uint16_t>(address.value_or(0)));
-  if (isVisible()) ShowDisassembly();
+  if (isVisible()) RenderDisassembly();
 }
 
 void TDebugForm1::PollHold() {
@@ -437,6 +480,14 @@ void TDebugForm1::showEvent(QShowEvent* event) {
     CenterOnScreen(this);
   }
   if (!event->spontaneous()) FormShow();
+}
+
+void TDebugForm1::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TDebugForm1::closeEvent(QCloseEvent* event) {

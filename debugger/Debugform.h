@@ -6,6 +6,11 @@
 // every read and write of the machine happens with the run loop brought to
 // rest between two passes (TDebugLink::Suspend), and run control goes through
 // the flags of TDebugHold, which only the run loop acts on.
+//
+// Registers, flags and the disassembly shown come from one read. The edits go
+// back into the CPU only while it is held and has not moved since that read,
+// and then only the values the user changed: edits read from a running CPU
+// are stale and never overwrite it.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -15,6 +20,7 @@
 #include <vector>
 
 #include "Debughold.h"
+#include "Debugrules.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -67,7 +73,7 @@ class TDebugForm1 : public QWidget {
   QLineEdit *EditAR, *EditBR, *EditDP, *EditXR, *EditYR, *EditUR, *EditSR, *EditPC;
   QLineEdit *EditCC_E, *EditCC_F, *EditCC_H, *EditCC_I, *EditCC_N, *EditCC_Z, *EditCC_V,
       *EditCC_C;
-  QPushButton *BtnStep, *BtnRun, *BtnStop;
+  QPushButton *BtnStep, *BtnRun, *BtnStop, *BtnClose;
   QRadioButton *CpuMain, *CpuSub;  // CpuRadioG1's items
   QButtonGroup* CpuRadioG1;
   QCheckBox* BreakChkBox1;
@@ -83,8 +89,9 @@ class TDebugForm1 : public QWidget {
   QString CellText(int column, int row) const;
   // A cell's text changed: a complete hex byte is stored into bank 0.
   void SGrid1SetEditText(int column, int row, const QString& text);
-  // Writes the register and flag edits into the CPU; false (and nothing
-  // written) when an edit is incomplete.
+  // Writes the register and flag edits the user changed into the CPU, if it
+  // is held and has not moved since it was shown; false (and nothing
+  // written) when an edit to be written is incomplete.
   bool PutRegisters();
 
   void BtnStepClick();
@@ -99,6 +106,7 @@ class TDebugForm1 : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void FormShow();
   void FormClose();
 
@@ -107,6 +115,8 @@ class TDebugForm1 : public QWidget {
   void UpdateBreakpoint();
   void ShowState();
   void ShowDisassembly();
+  void RenderDisassembly();
+  bool HeldAtRest(int index) const;
   QLineEdit* HexEdit(int digits, const char* name);
   QLineEdit* FlagEdit(const char* name);
   std::array<QLineEdit*, 8> FlagEdits() const;
@@ -115,5 +125,11 @@ class TDebugForm1 : public QWidget {
   TMemoryModel* Model;
   QTimer* PollTimer;
   uint32_t SeenHolds = 0;
+  // The registers as last read from the CPU shown, whether it was held then,
+  // and the hold count at that read; the disassembly around their PC.
+  TRegisterValues Shown;
+  bool ShownHeld = false;
+  uint32_t ShownHolds = 0;
+  std::vector<TDisasmLine> Lines;
   bool Placed = false;  // centred on the screen when first shown
 };

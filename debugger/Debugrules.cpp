@@ -79,16 +79,32 @@ bool ReadRegisters(const TRegisterTexts& texts, TRegisterValues& values,
   return true;
 }
 
-void StoreRegisters(const TRegisterValues& v, TCpu09& cpu) {
-  cpu.A = v.A;
-  cpu.B = v.B;
-  cpu.DP = v.DP;
-  cpu.X = v.X;
-  cpu.Y = v.Y;
-  cpu.U = v.U;
-  cpu.S = v.S;
-  cpu.PC = v.PC;
-  cpu.CC = v.CC;
+void StoreChangedRegisters(const TRegisterValues& e, const TRegisterValues& shown,
+                           TCpu09& cpu) {
+  if (e.A != shown.A) cpu.A = e.A;
+  if (e.B != shown.B) cpu.B = e.B;
+  if (e.DP != shown.DP) cpu.DP = e.DP;
+  if (e.X != shown.X) cpu.X = e.X;
+  if (e.Y != shown.Y) cpu.Y = e.Y;
+  if (e.U != shown.U) cpu.U = e.U;
+  if (e.S != shown.S) cpu.S = e.S;
+  if (e.PC != shown.PC) cpu.PC = e.PC;
+  const uint8_t flags = e.CC ^ shown.CC;
+  cpu.CC = static_cast<uint8_t>((cpu.CC & ~flags) | (e.CC & flags));
+}
+
+TRegisterValues ReadCpuRegisters(const TCpu09& cpu) {
+  TRegisterValues v;
+  v.A = cpu.A;
+  v.B = cpu.B;
+  v.DP = cpu.DP;
+  v.CC = cpu.CC;
+  v.X = cpu.X;
+  v.Y = cpu.Y;
+  v.U = cpu.U;
+  v.S = cpu.S;
+  v.PC = cpu.PC;
+  return v;
 }
 
 namespace {
@@ -99,7 +115,7 @@ std::string Hex(uint32_t value, int width) {
 }
 }  // namespace
 
-TRegisterTexts ShowRegisters(const TCpu09& cpu) {
+TRegisterTexts ShowRegisters(const TRegisterValues& cpu) {
   TRegisterTexts t;
   t.A = Hex(cpu.A, 2);
   t.B = Hex(cpu.B, 2);

@@ -44,8 +44,13 @@ struct TRegisterValues {
 // complete value and leaves values untouched.
 bool ReadRegisters(const TRegisterTexts& texts, TRegisterValues& values,
                    std::string& failed);
-void StoreRegisters(const TRegisterValues& values, TCpu09& cpu);
-TRegisterTexts ShowRegisters(const TCpu09& cpu);
+// Stores only what the user changed: each register whose edited value
+// differs from the one shown, and each CC flag that differs; the rest of the
+// CPU is left as it is.
+void StoreChangedRegisters(const TRegisterValues& edited, const TRegisterValues& shown,
+                           TCpu09& cpu);
+TRegisterValues ReadCpuRegisters(const TCpu09& cpu);
+TRegisterTexts ShowRegisters(const TRegisterValues& values);
 
 // A byte as the CPU would read it, without touching I/O registers: the
 // shared RAM window from the shared RAM, the banked area from the selected
@@ -57,8 +62,9 @@ struct TDisasmLine {
   std::string Bytes;  // hex bytes of the instruction
   std::string Text;   // mnemonic and operand
 };
-// Up to before instructions ahead of pc (found by decoding forward from a
-// little earlier until an instruction boundary falls exactly on pc), the
-// instruction at pc, and after instructions following it.
+// Up to before instructions ahead of pc, the instruction at pc, and after
+// instructions following it. The first line is a start from which decoding
+// forward lands exactly on pc (the one with the most instructions up to
+// `before`); if no start within reach does, the listing starts at pc.
 std::vector<TDisasmLine> DisassembleAround(const TCpu09& cpu, uint16_t pc, int before,
                                            int after);
