@@ -63,9 +63,11 @@ void TStatusBar::SetText(const QString& text) {
 }
 
 QRect TStatusBar::PanelRect(int panel) const {
-  // Panel 0 takes what the three fixed panels at the right leave.
-  int w = width();
-  int x1 = std::max(0, w - 2 * LampWidth - LastWidth);
+  // Panel 0 is the window's outer width less 114; the outer width is taken
+  // as the design's, the client width plus a 4-pixel frame each side,
+  // whatever frame the desktop draws (none without a window manager), so the
+  // lamps stand in one place. The last panel runs past the right edge.
+  int x1 = std::max(0, width() + DesignFrameWidth - 114);
   switch (panel) {
     case 0: return QRect(0, 0, x1, height());
     case 1: return QRect(x1, 0, LampWidth, height());

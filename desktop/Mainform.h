@@ -73,6 +73,7 @@ class TStatusBar : public QWidget {
  public:
   static constexpr int LampWidth = 44;
   static constexpr int LastWidth = 40;
+  static constexpr int DesignFrameWidth = 8;  // outer width less client width
 
   explicit TStatusBar(QWidget* parent);
   void SetText(const QString& text);

@@ -137,8 +137,9 @@ void TVtpForm1::VtpChkBox1Click() {
 }
 
 void TVtpForm1::VtpFileBtn1Click() {
-  const QString path = DialogHost().OpenFileName(this, FileFilter, QStringLiteral("vtp"),
-                                                 VtpEdit1->text());
+  // A new tape may be named here; OK then offers to create it.
+  const QString path = DialogHost().OpenOrNewFileName(this, FileFilter, QStringLiteral("vtp"),
+                                                      VtpEdit1->text());
   if (!path.isEmpty()) VtpEdit1->setText(path);
 }
 

@@ -21,8 +21,20 @@ bool TQtDialogHost::Question(QWidget* parent, const QString& text) {
 QString TQtDialogHost::OpenFileName(QWidget* parent, const QString& filter,
                                     const QString& defaultSuffix,
                                     const QString& startPath) {
+  return FileName(parent, filter, defaultSuffix, startPath, true);
+}
+
+QString TQtDialogHost::OpenOrNewFileName(QWidget* parent, const QString& filter,
+                                         const QString& defaultSuffix,
+                                         const QString& startPath) {
+  return FileName(parent, filter, defaultSuffix, startPath, false);
+}
+
+QString TQtDialogHost::FileName(QWidget* parent, const QString& filter,
+                                const QString& defaultSuffix, const QString& startPath,
+                                bool mustExist) {
   QFileDialog dialog(parent, QString(), startPath, filter);
-  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setDefaultSuffix(defaultSuffix);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -24,6 +24,12 @@ class TDialogHost {
   virtual QString OpenFileName(QWidget* parent, const QString& filter,
                                const QString& defaultSuffix,
                                const QString& startPath) = 0;
+  // The same dialog for a file that may not exist yet (a new image the
+  // caller offers to create); by default the file-open dialog.
+  virtual QString OpenOrNewFileName(QWidget* parent, const QString& filter,
+                                    const QString& defaultSuffix, const QString& startPath) {
+    return OpenFileName(parent, filter, defaultSuffix, startPath);
+  }
 };
 
 // QMessageBox and QFileDialog.
@@ -34,6 +40,12 @@ class TQtDialogHost : public TDialogHost {
   QString OpenFileName(QWidget* parent, const QString& filter,
                        const QString& defaultSuffix,
                        const QString& startPath) override;
+  QString OpenOrNewFileName(QWidget* parent, const QString& filter,
+                            const QString& defaultSuffix, const QString& startPath) override;
+
+ private:
+  QString FileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,
+                   const QString& startPath, bool mustExist);
 };
 
 // The program's host: the Qt one unless a test put its own in place.

@@ -20,7 +20,12 @@ class TFakeHost : public TDialogHost {
     Filters << filter;
     return Chosen;
   }
-  QStringList Warnings, Questions, Filters;
+  QString OpenOrNewFileName(QWidget*, const QString& filter, const QString&,
+                            const QString&) override {
+    NewNameFilters << filter;
+    return Chosen;
+  }
+  QStringList Warnings, Questions, Filters, NewNameFilters;
   bool Answer = false;
   QString Chosen;
 };

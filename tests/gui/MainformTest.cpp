@@ -55,10 +55,11 @@ TEST(Mainform, LayoutCaptionsAndDesignSizes) {
   EXPECT_EQ(form.Picture->size(), QSize(640, 400));
   EXPECT_TRUE(form.ZoomItems[2]->isChecked());
   EXPECT_TRUE(form.PZoomItems[2]->isChecked());
-  // Status bar: lamps of 44, a last panel of 40, the text panel the rest.
-  EXPECT_EQ(form.StatusBar1->PanelRect(1).width(), 44);
-  EXPECT_EQ(form.StatusBar1->PanelRect(2).width(), 44);
-  EXPECT_EQ(form.StatusBar1->PanelRect(0).width(), 640 - 128);
+  // Status bar: the text panel is the outer width (648) less 114, then the
+  // two lamps of 44.
+  EXPECT_EQ(form.StatusBar1->PanelRect(0).width(), 534);
+  EXPECT_EQ(form.StatusBar1->PanelRect(1), QRect(534, 0, 44, 19));
+  EXPECT_EQ(form.StatusBar1->PanelRect(2), QRect(578, 0, 44, 19));
 }
 
 TEST(Mainform, ZoomStepsSetThePictureSize) {
