@@ -91,6 +91,8 @@ FNSAVE  EQU $72B0           ; DEF FN parameter values saved (8 x 12)
 FNSEND  EQU $7310
 DIRBUF  EQU $7310           ; the direct line, tokenized (256)
 USTK    EQU $7600           ; value stack, grows down to 7410
+USTKLIM EQU $7440           ; eval stops below this: Out of memory
+STKLIM  EQU $7680           ; FOR/GOSUB/WHILE and eval stop below this
 STKTOP  EQU $7C00           ; hardware stack, grows down to 7600
 
 PROGST  EQU $0100           ; a zero byte, then the program
@@ -266,15 +268,23 @@ newln   LDA <POSN
 .r      RTS
 
 * inline: a line from the keyboard into LINBUF, zero-terminated.
+* The monitor's getline leaves the line in its own buffer (LBUF); a getline
+* that fills LINBUF itself leaves LBUF's marker alone, and then nothing is
+* copied.
 inline  PSHS X,Y
         JSR flushc
+        LDA #$FF
+        STA LBUF
         JSR getline
-        LDX #$7D00          ; the monitor's line buffer
+        LDX #LBUF
+        LDA ,X
+        CMPA #$FF
+        BEQ .done
         LDY #LINBUF
 .cp     LDA ,X+
         STA ,Y+
         BNE .cp
-        CLR <POSN
+.done   CLR <POSN
         PULS X,Y,PC
 
 * ---------------------------------------------------------------- statements

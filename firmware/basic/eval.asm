@@ -34,7 +34,11 @@ opch    FCB 11,3,8,1,0,0,8,2,0,0,11,4      ; * + , - . /
 optok   FCB 5,8,4,9,3,10,2,11,1,12,9,7     ; AND OR XOR EQV IMP MOD
 
 eval    CLRB
-evalb   PSHS B
+evalb   CMPS #STKLIM        ; nested too deeply for the stacks
+        LBLO omerr
+        CMPU #USTKLIM
+        LBLO omerr
+        PSHS B
         BSR operand
 .loop   LDA ,Y
         CMPA #' '

@@ -206,7 +206,9 @@ xfor    LEAS 2,S
 .o      LEAX 5,X
         BRA .w
 .cut    LEAS 24,X
-.new    LEAS -24,S
+.new    CMPS #STKLIM
+        LBLO omerr
+        LEAS -24,S
         LDA #T_FOR
         STA ,S
         LDX <TMP1
@@ -374,6 +376,8 @@ xgosub  LEAS 2,S
         JSR getlin
         LBCS snerr
 gosubd  STD <LINNUM
+        CMPS #STKLIM
+        LBLO omerr
         LDD <CURLIN
         PSHS D
         PSHS Y
@@ -446,6 +450,8 @@ xwhile  LEAS 2,S
         JSR eval
         JSR istrue
         BEQ .skip
+        CMPS #STKLIM
+        LBLO omerr
         LDD <CURLIN
         PSHS D
         LDX <STMTPT

@@ -164,6 +164,28 @@ TEST(Basic, ErrorsAndResume) {
   });
 }
 
+TEST(Basic, KeysWhileRunning) {
+  Check({
+      {"10 K$=INKEY$:IF K$=\"\" THEN 10\n20 PRINT \"got \";K$;ASC(INPUT$(1))\nRUN\nxy", "got x 121\nOk"},
+  });
+  // BREAK stops the program between statements; CONT goes on where it was.
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("Ok\n"));
+  rig.Type("10 I=I+1:GOTO 10\nRUN\n");
+  rig.RunMs(2000);
+  rig.State.PressBreak();
+  rig.RunMs(50);
+  rig.State.ReleaseBreak();
+  ASSERT_TRUE(rig.WaitFor("Break in 10\nOk\n")) << rig.Screen();
+  rig.Type("A=I:CONT\n");
+  rig.RunMs(500);
+  rig.State.PressBreak();
+  rig.RunMs(50);
+  rig.State.ReleaseBreak();
+  rig.Type("?I>A\n");
+  ASSERT_TRUE(rig.WaitFor("?I>A\n-1\n")) << rig.Screen();
+}
+
 TEST(Basic, RenumFixesEveryReference) {
   Check({
       {"5 REM x\n10 GOTO 30\n20 GOSUB 1000:IF A THEN 10 ELSE 20\n30 ON X GOTO 10,20,30:PRINT \"GOTO 10\"\n"
