@@ -348,7 +348,9 @@ xnext   LEAS 2,S
         LDX 1,S
         JSR fp_sts
         LBCS error
-        BRA .test
+        LEAX 12,S
+        JSR fp_args         ; the new value against the limit
+        BRA .cmp
 .d      JSR fp_ldd
         LEAX 4,S
         JSR fp_argd
@@ -357,10 +359,21 @@ xnext   LEAS 2,S
         LDX 1,S
         JSR fp_std
         LBCS error
+        LEAX 12,S
+        JSR fp_argd
+.cmp    JSR fp_cmp
+        LDA 5,S             ; the step's sign bit
+        BMI .fneg
+        CMPB #$FF
+        BEQ .done
+        BRA .loop
+.fneg   CMPB #1
+        BEQ .done
+        BRA .loop
 .test   LEAX ,S
         JSR fortst
         BCS .done
-        LDY 20,S
+.loop   LDY 20,S
         LDD 22,S
         STD <CURLIN
         JMP stend
