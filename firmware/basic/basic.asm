@@ -335,9 +335,11 @@ stend   LDA ,Y
         BEQ .colon
         TSTA
         BEQ steol
+        CMPA #T_APOS        ; a ' remark right after a statement
+        BEQ .rest
         CMPA #T_ELSE
         LBNE snerr
-        JSR skipln          ; ELSE after a THEN part that ran: the rest goes
+.rest   JSR skipln          ; ELSE after a THEN part that ran: the rest goes
         BRA steol
 .colon  LEAY 1,Y
         LBRA newstt
@@ -426,10 +428,12 @@ xcont   LDY <OLDTXT
         LEAS 2,S
         JMP newstt
 
-* isend: Z = 1 when A ends a statement (zero, ':' or ELSE).
+* isend: Z = 1 when A ends a statement (zero, ':', ELSE or ').
 isend   TSTA
         BEQ .r
         CMPA #':'
+        BEQ .r
+        CMPA #T_APOS
         BEQ .r
         CMPA #T_ELSE
 .r      RTS
