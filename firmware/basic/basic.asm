@@ -90,7 +90,8 @@ NUMBUF  EQU $7280           ; text of an integer, USING output (48)
 FNSAVE  EQU $72B0           ; DEF FN parameter values saved (8 x 12)
 FNSEND  EQU $7310
 DIRBUF  EQU $7310           ; the direct line, tokenized (256)
-USTK    EQU $7600           ; value stack, grows down to 7410
+GOCACHE EQU $7410           ; GOTO targets (32), below the value stack's limit
+USTK    EQU $7600           ; value stack, grows down to 7440
 USTKLIM EQU $7440           ; eval stops below this: Out of memory
 STKLIM  EQU $7680           ; FOR/GOSUB/WHILE and eval stop below this
 STKTOP  EQU $7C00           ; hardware stack, grows down to 7600
@@ -143,6 +144,7 @@ bwarm   ORCC #$50
         CLR M_OLEN
         BSR bvect
         CLR <POSN
+        JSR clrgoc
         JMP readyr
 
 * bvect: the BASIC's interrupt handlers, the timer IRQ on.

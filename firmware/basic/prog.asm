@@ -85,7 +85,18 @@ edit    PSHS X
         JMP clrvar
 .om     JMP omerr
 
-relink  PSHS X,U
+* clrgoc: no cached GOTO target (line addresses change).
+clrgoc  PSHS X,U
+        LDX #GOCACHE
+        LDU #$FFFF
+.cc     STU ,X++
+        LEAX 2,X
+        CMPX #GOCACHE+32
+        BLO .cc
+        PULS X,U,PC
+
+relink  BSR clrgoc
+        PSHS X,U
         LDX <TXTTAB
 .l      LDD ,X
         BEQ .end
@@ -125,8 +136,7 @@ scrnew  LDX <TXTTAB
         CLR -1,X
         CLR ,X
         CLR 1,X
-        LEAX 2,X
-        STX <VARTAB
+        JSR relink
         CLR <TRCFLG
 * clrvar: CLEAR. The caller's return address is kept over the stack reset.
 clrvar  LDX <VARTAB
@@ -174,7 +184,22 @@ run     JSR getlin
 goto    JSR getlin
         LBCS snerr
 * golin: D = the line to go to; Y, CURLIN so that the loop goes on there.
-golin   LDX <CURLIN
+* The lines GOTO and GOSUB went to last are kept in GOCACHE, 8 entries of
+* line number and address chosen by the number's low 3 bits; any change to
+* the program empties it (relink).
+golin   PSHS D
+        ANDB #7
+        LSLB
+        LSLB
+        LDX #GOCACHE
+        ABX
+        PULS D
+        CMPD ,X
+        BNE .look
+        LDX 2,X
+        BRA .set
+.look   PSHS X
+        LDX <CURLIN
         CMPX #$FFFF
         BEQ .start
         CMPD <CURLIN
@@ -187,7 +212,15 @@ golin   LDX <CURLIN
         BRA .got
 .start  JSR fndlin
 .got    LBNE ulerr
-        LEAY -1,X
+        PSHS D,X            ; the cache entry gets number and address
+        LDX 4,S
+        LDD ,S
+        STD ,X
+        LDD 2,S
+        STD 2,X
+        PULS D,X
+        LEAS 2,S
+.set    LEAY -1,X
         STD <CURLIN
         RTS
 

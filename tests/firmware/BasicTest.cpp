@@ -81,6 +81,8 @@ TEST(Basic, ControlFlow) {
       {"10 IF 1 THEN IF 0 THEN ?\"a\" ELSE ?\"b\" ELSE ?\"c\"\n20 IF 0 THEN ?\"d\" ELSE 40\n30 ?\"e\"\n40 ?\"f\"\nRUN\n",
        "b\nf\nOk"},
       {"10 PRINT \"A\" 'note\n20 X=2 ' set\n30 PRINT X;'x\nRUN\n", "A\n 2\nOk"},
+      {"10 GOTO 30\n20 END\n30 PRINT \"x\";\nRUN\n15 REM moves line 30\nRUN\n30\nRUN\n",  // edits forget GOTO targets
+       "RUN\nx\nOk\n15 REM moves line 30\nRUN\nx\nOk\n30\nRUN\nUndefined line number in 10\n"},
       {"10 GOTO 50\nRUN\n", "Undefined line number in 10\nOk"},
       {"10 RETURN\nRUN\n", "RETURN without GOSUB in 10\nOk"},
       {"10 NEXT\nRUN\n", "NEXT without FOR in 10\nOk"},
