@@ -1178,6 +1178,11 @@ fp_div  JSR fpsetn
         LSLB
         LSLB
         STB FPCNT           ; quotient bits: mantissa and guard
+        LDB FPN
+        CMPB #7
+        LBEQ fpdiv7
+        CMPB #4
+        LBEQ fpdiv4
 .bit    LDX #FPP
         LDB FPN
         INCB
@@ -1210,7 +1215,7 @@ fp_div  JSR fpsetn
         JSR fpremshl
         DEC FPCNT
         BNE .bit
-        LDX #FPP+8          ; a remainder left: sticky
+.end    LDX #FPP+8          ; a remainder left: sticky
         LDB FPN
         INCB
         CLRA
@@ -1290,6 +1295,125 @@ fpsdiv  LDA FACMAN
         ORA #1
         STA FACMAN+3
 .ns     JMP fpnorm
+
+* The same unrolled for a double (7 mantissa bytes) and for the functions'
+* 32-bit work precision (4), with the bytes in place.
+fpdiv7
+        LDA FPP+8
+        CMPA FPP
+        BNE .d
+        LDA FPP+9
+        CMPA FPP+1
+        BNE .d
+        LDA FPP+10
+        CMPA FPP+2
+        BNE .d
+        LDA FPP+11
+        CMPA FPP+3
+        BNE .d
+        LDA FPP+12
+        CMPA FPP+4
+        BNE .d
+        LDA FPP+13
+        CMPA FPP+5
+        BNE .d
+        LDA FPP+14
+        CMPA FPP+6
+        BNE .d
+        LDA FPP+15
+        CMPA FPP+7
+        BNE .d
+        BRA .ge
+.d      BLO .lt
+.ge     LDD FPP+14
+        SUBD FPP+6
+        STD FPP+14
+        LDA FPP+13
+        SBCA FPP+5
+        STA FPP+13
+        LDA FPP+12
+        SBCA FPP+4
+        STA FPP+12
+        LDA FPP+11
+        SBCA FPP+3
+        STA FPP+11
+        LDA FPP+10
+        SBCA FPP+2
+        STA FPP+10
+        LDA FPP+9
+        SBCA FPP+1
+        STA FPP+9
+        LDA FPP+8
+        SBCA FPP
+        STA FPP+8
+        ORCC #1             ; the quotient bit: 1
+        BRA .q
+.lt     ANDCC #$FE
+.q      ROL FACMAN+7
+        ROL FACMAN+6
+        ROL FACMAN+5
+        ROL FACMAN+4
+        ROL FACMAN+3
+        ROL FACMAN+2
+        ROL FACMAN+1
+        ROL FACMAN
+        LSL FPP+15
+        ROL FPP+14
+        ROL FPP+13
+        ROL FPP+12
+        ROL FPP+11
+        ROL FPP+10
+        ROL FPP+9
+        ROL FPP+8
+        DEC FPCNT
+        LBNE fpdiv7
+        JMP fp_div.end
+fpdiv4
+        LDA FPP+8
+        CMPA FPP
+        BNE .d
+        LDA FPP+9
+        CMPA FPP+1
+        BNE .d
+        LDA FPP+10
+        CMPA FPP+2
+        BNE .d
+        LDA FPP+11
+        CMPA FPP+3
+        BNE .d
+        LDA FPP+12
+        CMPA FPP+4
+        BNE .d
+        BRA .ge
+.d      BLO .lt
+.ge     LDD FPP+11
+        SUBD FPP+3
+        STD FPP+11
+        LDA FPP+10
+        SBCA FPP+2
+        STA FPP+10
+        LDA FPP+9
+        SBCA FPP+1
+        STA FPP+9
+        LDA FPP+8
+        SBCA FPP
+        STA FPP+8
+        ORCC #1             ; the quotient bit: 1
+        BRA .q
+.lt     ANDCC #$FE
+.q      ROL FACMAN+4
+        ROL FACMAN+3
+        ROL FACMAN+2
+        ROL FACMAN+1
+        ROL FACMAN
+        LSL FPP+12
+        ROL FPP+11
+        ROL FPP+10
+        ROL FPP+9
+        ROL FPP+8
+        DEC FPCNT
+        LBNE fpdiv4
+        JMP fp_div.end
 
 * The remainder (FPP+8, n+1 bytes) shifted left one bit.
 fpremshl LDX #FPP+9

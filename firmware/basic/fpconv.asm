@@ -691,7 +691,13 @@ fp_format
 * FPSTR := the first B (1..16) significant digits of |FAC|, rounded, and a
 * zero byte; A := the decimal exponent (|FAC| = 0.ddd x 10^A); X := FPSTR.
 fp_digits
-        STB FPK+1
+        TSTB                ; 1..16 digits
+        BNE .b1
+        INCB
+.b1     CMPB #16
+        BLS .b2
+        LDB #16
+.b2     STB FPK+1
         LDX #FPSTR
         LDA FACEXP
         BNE .nz

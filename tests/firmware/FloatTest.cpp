@@ -306,7 +306,9 @@ TEST_F(FloatTest, PrintUsingDigits) {
   R& r = Rig();
   struct Case { long double v; int n; const char* digits; int exp; };
   const Case cases[] = {{123.456L, 4, "1235", 3}, {0.000999L, 2, "10", -2}, {99.96L, 3, "100", 3},
-                        {1, 1, "1", 1}, {0, 3, "000", 0}, {-0.5L, 5, "50000", 0}};
+                        {1, 1, "1", 1}, {0, 3, "000", 0}, {-0.5L, 5, "50000", 0},
+                        {2.0L / 3, 16, "6666666666666667", 0}, {2.0L / 3, 40, "6666666666666667", 0},
+                        {2.0L / 3, 0, "7", 0}};
   for (const Case& c : cases) {
     r.SetFac(c.v, 8);
     r.Cpu->B = static_cast<uint8_t>(c.n);
