@@ -191,22 +191,38 @@ array   PSHS U
 .ix     LDD ,X
         CMPD ,U
         LBHS bserr
-        PSHS X
         LDD <TMP1
+        BEQ .z              ; (the first subscript: nothing to multiply)
+        PSHS X
         LDX ,U
         JSR umul
         PULS X
-        ADDD ,X++
+.z      ADDD ,X++
         STD <TMP1
         LEAU 2,U
         DEC <DIMCNT
         BNE .ix
-        LDB <VARTYP         ; times the element size
-        CLRA
-        TFR D,X
-        LDD <TMP1
-        JSR umul
-        LEAX D,U            ; U: the first element
+        LDD <TMP1           ; times the element size (2, 3, 4 or 8)
+        LSLB
+        ROLA
+        PSHS B
+        LDB <VARTYP
+        CMPB #3
+        PULS B
+        BNE .s4
+        ADDD <TMP1          ; 3: twice plus once
+        BRA .sz
+.s4     BLO .sz             ; 2: twice
+        LSLB
+        ROLA
+        PSHS B
+        LDB <VARTYP
+        CMPB #8
+        PULS B
+        BNE .sz
+        LSLB                ; 8
+        ROLA
+.sz     LEAX D,U            ; U: the first element
         LEAS 2,S
 .done   LEAS 21,S
         PULS U,PC
