@@ -5,7 +5,10 @@
 *            be the same place: the result is never longer). A keyword is
 *            recognised anywhere outside strings, REM, ' and DATA, in any
 *            case, without spaces around it; the longest keyword wins. '?'
-*            is PRINT. Letters outside strings become upper case. Kept:
+*            is PRINT. The keywords the cassette BASICs did not have
+*            (kwword) are taken only as words of their own: not inside a
+*            name and not followed by a letter, so MONEY and TERRAIN stay
+*            names. Letters outside strings become upper case. Kept:
 *            Y. Work bytes TMP1-TMP3.
 *   listln   X = a program line: prints it as it was typed, keywords in
 *            upper case, then a new line. All registers kept.
@@ -216,6 +219,13 @@ kwtab   FCB "EN",'D'+$80
         FCB "ER",'L'+$80
         FCB 0
 
+* kwword: one bit per token ($80 + 8 x byte + bit): keywords taken only as
+* words of their own (EXEC WHILE WEND ERASE SWAP RANDOMIZE ERROR RESUME AUTO
+* RENUM DELETE MON TRON TROFF CLS USING XOR EQV IMP MOD CINT CSNG CDBL FIX
+* HEX$ OCT$ SPACE$ STRING$ INSTR INKEY$ INPUT$ VARPTR ERR ERL).
+kwword  FCB $00,$00,$80,$FE,$C0,$2F,$10,$0F,$00,$00,$FC,$BF,$01,$00,$00,$00
+INNAME  EQU $70E4           ; crunch: the last character belongs to a name
+
 * isalpha: C = 1 when A is a letter; A is then upper case.
 isalpha CMPA #'a'
         BLO .u
@@ -242,6 +252,7 @@ isdigit CMPA #'0'
         RTS
 
 crunch  PSHS Y
+        CLR <INNAME
 .loop   LDA ,X
         LBEQ .done
         CMPA #'"'
@@ -257,6 +268,7 @@ crunch  PSHS Y
         JSR match
         TSTB
         BEQ .letter
+        CLR <INNAME
         STB ,U+
         CMPB #T_REM
         BEQ .rest
@@ -268,9 +280,14 @@ crunch  PSHS Y
 .letter LDA ,X+             ; part of a name: upper case
         JSR isalpha
         STA ,U+
+        LDA #1
+        STA <INNAME
         BRA .loop
 .copy   LDA ,X+
         STA ,U+
+        JSR isdigit         ; digits go on a name, all else ends it
+        BCS .loop
+        CLR <INNAME
         BRA .loop
 .apos   LEAX 1,X
         LDA #T_APOS
@@ -298,7 +315,7 @@ crunch  PSHS Y
         STA ,U+
         CMPA #'"'
         BNE .strl
-        BRA .loop
+        LBRA .loop
 .rest   LDA ,X+
         STA ,U+
         BNE .rest
@@ -352,16 +369,40 @@ match   PSHS Y,U
 .miss   LDA ,Y+
         BPL .miss
         BRA .next
-.hit    CMPB <TMP2+1
+.hit    PSHS B
+        LDA <TMP1           ; a keyword of kwword: a word of its own?
+        SUBA #$80
+        TFR A,B
+        LSRA
+        LSRA
+        LSRA
+        LDX #kwword
+        LDA A,X
+        ANDB #7
+.bit    BEQ .tb
+        LSRA
+        DECB
+        BRA .bit
+.tb     BITA #1
+        BEQ .ok
+        TST <INNAME
+        BNE .rej
+        LDA ,U              ; the character after it
+        JSR isalpha
+        BCS .rej
+.ok     PULS B
+        CMPB <TMP2+1
         BLS .next
         STB <TMP2+1
         LDA <TMP1
         STA <TMP2
 .next   INC <TMP1
         BRA .entry
-.end    LDB <TMP2
+.rej    PULS B
+        BRA .next
+.end    LDX <TMP3
+        LDB <TMP2
         BEQ .r
-        LDX <TMP3
         LDA <TMP2+1
         LEAX A,X
 .r      PULS Y,U,PC

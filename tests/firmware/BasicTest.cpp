@@ -41,6 +41,8 @@ TEST(Basic, ProgramLinesAreStoredAndListedAsTyped) {
       {"10 print \"Hi\";a:goto 10\n20 fori=1to10step2:next i\nLIST\n",
        "LIST\n10 PRINT \"Hi\";A:GOTO 10\n20 FORI=1TO10STEP2:NEXT I\nOk"},
       {"20 B\n10 A\n30 C\n20\nLIST\n", "LIST\n10 A\n30 C\nOk"},           // a number alone deletes
+      // Keywords of the old BASICs are found inside names, the newer ones only as words.
+      {"10 TERRAIN=1:FIXED=3:FORI=ATOB:?TERRAIN;FIXED;9 MOD 4;FIX(2.5):NEXT\nRUN\n", " 1  3  1  2\nOk"},
       {"10 ?\"x\":'note?\n15 rem Print\n20 data a,print,\"b:c\"\nLIST\n",  // REM, ' and DATA kept
        "10 PRINT\"x\":'note?\n15 REM Print\n20 DATA a,print,\"b:c\"\n"},
       {"10 A\n20 B\n30 C\n40 D\nLIST 20-30\n", "LIST 20-30\n20 B\n30 C\nOk"},
