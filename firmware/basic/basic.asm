@@ -514,6 +514,21 @@ wderr   LDB #30
 error   LDA #$70
         TFR A,DP
         STB <ERRNUM
+        LDX <FNSP           ; DEF FN parameters get their values back
+.fn     CMPX #FNSAVE
+        BLS .fnd
+        LEAX -VARLEN,X
+        LDU ,X
+        LDD 3,X
+        STD ,U
+        LDD 5,X
+        STD 2,U
+        LDD 7,X
+        STD 4,U
+        LDD 9,X
+        STD 6,U
+        BRA .fn
+.fnd    STX <FNSP
         LDX <CURLIN
         STX <ERRLIN
         LDX <STMTPT

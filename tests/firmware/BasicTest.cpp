@@ -138,6 +138,8 @@ TEST(Basic, DataArraysAndFunctions) {
       {"DIM A(3):ERASE A:DIM A(4):A(4)=2:?A(4)\n", " 2\n"},
       {"10 DEF FNA(X)=X*2+1:DEF FNB$(S$,N)=LEFT$(S$,N)+\"!\"\n20 X=5:?FNA(3);FNB$(\"HELLO\",2);FNA(X);X\nRUN\n",
        " 7 HE! 11  5\n"},
+      {"10 ON ERROR GOTO 100:DEF FNA(X)=1/X:X=5\n20 FOR I=1 TO 12:Y=FNA(0):NEXT:PRINT X;\"done\":END\n100 RESUME NEXT\nRUN\n",
+       " 5 done\n"},  // an error inside FN gives the parameter back
       {"DEFINT I-K:DEFSTR S:I=2.7:S=\"s\":?I;S\n", " 3 s\n"},
       {"A=1:B=2:SWAP A,B:?A;B\n", " 2  1\n"},
       {"POKE 4096,65:?PEEK(4096);CHR$(PEEK(4096))\n", " 65 A\n"},
