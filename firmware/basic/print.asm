@@ -96,6 +96,10 @@ xprint  JSR peek
         TSTB
         BEQ .t0
         DECB
+.tw     CMPB #80            ; past the line's end: on the next lines
+        BLO .t0
+        SUBB #80
+        BRA .tw
 .t0     CMPB <POSN
         BHS .t1
         JSR bcrlf
