@@ -24,7 +24,7 @@ processors: a main CPU that runs the machine's BASIC and disk firmware, and
 a sub CPU that owns the video memory and the keyboard.
 
 It runs the machine's own firmware if the user has it, and comes with a
-small free firmware of its own (a machine-language monitor), so it works
-out of the box. A headless mode runs the machine without a window for
+free firmware of its own (a BASIC and a machine-language monitor), so it
+works out of the box. A headless mode runs the machine without a window for
 scripts and tests. The package also holds asm09, a 6809 assembler.")
 include(CPack)
