@@ -1235,8 +1235,9 @@ fp_div  JSR fpsetn
         RTS
 
 * Single divide: divisor in FPP+1..FPP+3, remainder FPP+8..FPP+11 (a byte
-* above the 24 bits), the quotient bits shifted into FAC+1..FAC+4 inverted
-* (the borrow of each trial subtraction) and turned over at the end.
+* above the 24 bits); the quotient bits are collected a byte at a time in
+* FPT+4, inverted (the borrow of each trial subtraction), and stored turned
+* over into FAC+1..FAC+4.
 fpsdiv  LDA FACMAN
         STA FPP+1
         LDD FACMAN+1
@@ -1259,34 +1260,46 @@ fpsdiv  LDA FACMAN
         LDD FPEXP
         SUBD #1
         STD FPEXP
-.go     LDA #32
+.go     LDX #FACMAN         ; the quotient a byte at a time
+.byte   LDA #8
         STA FPCNT
-.bit    LDD FPP+10
+.bit    LDA FPP+8           ; remainder 2^24 or more: above the divisor
+        BNE .sub
+        LDA FPP+9           ; mostly the first byte decides
+        CMPA FPP+1
+        BHI .sub
+        BLO .no             ; below: carry set, the bit 0
+        LDD FPP+10          ; the first bytes equal: try the rest
         SUBD FPP+2
         STD FPT
         LDA FPP+9
         SBCA FPP+1
-        LDB FPP+8
-        SBCB #0
         BCS .no
-        STB FPP+8
         STA FPP+9
         LDD FPT
         STD FPP+10
-.no     ROL FACMAN+3
-        ROL FACMAN+2
-        ROL FACMAN+1
-        ROL FACMAN
+        BRA .no             ; carry clear: the bit 1
+.sub    LDD FPP+10
+        SUBD FPP+2
+        STD FPP+10
+        LDA FPP+9
+        SBCA FPP+1
+        STA FPP+9
+        LDA FPP+8
+        SBCA #0
+        STA FPP+8           ; carry clear: the bit 1
+.no     ROL FPT+4           ; the bits come in inverted
         LSL FPP+11
         ROL FPP+10
         ROL FPP+9
         ROL FPP+8
         DEC FPCNT
         BNE .bit
-        COM FACMAN
-        COM FACMAN+1
-        COM FACMAN+2
-        COM FACMAN+3
+        LDA FPT+4
+        COMA
+        STA ,X+
+        CMPX #FACMAN+4
+        BNE .byte
         LDD FPP+8           ; a remainder left: sticky
         BNE .st
         LDD FPP+10
