@@ -23,14 +23,13 @@
 * Monitor RAM (7C00-7FFF; programs should keep out of it).
 OBUF    EQU $7C00           ; characters waiting to go to the sub CPU
 RBUF    EQU $7C80           ; reply of the sub CPU: status, length, data
-LBUF    EQU $7D00           ; the input line, zero-terminated
 OLEN    EQU $7D60           ; characters in OBUF
 ATTN    EQU $7D61           ; attention FIRQs seen
 KIRQ    EQU $7D62           ; 1: the main CPU takes key interrupts
 TICKS   EQU $7D64           ; timer IRQs counted, 32 bits, high byte first
 DADDR   EQU $7D68           ; next address to dump
 DEND    EQU $7D6A           ; last address to dump
-PTR     EQU $7D6C           ; parse position in LBUF
+PTR     EQU $7D6C           ; parse position in LINBUF
 HEXV    EQU $7D6E           ; number being parsed
 HEXN    EQU $7D70           ; digits parsed
 NAMEF   EQU $7D71           ; 1: LOAD was given a name
@@ -40,6 +39,7 @@ LADDR   EQU $7D74           ; LOAD address (2)
 TREM    EQU $7D76           ; bytes still to save (2)
 TBLEN   EQU $7D78           ; length of the block being saved (2)
 TCOUNT  EQU $7D7A           ; tape bytes read without a block start (2)
+LPOS    EQU $7D7C           ; characters of the line received so far
 REGS    EQU $7D80           ; registers at the last SWI: CC A B DP X Y U PC S
 TREQ    EQU $7D90           ; tape / kanji request block (8)
 DREQ    EQU $7D98           ; disk request block (8)
@@ -59,7 +59,7 @@ SYSEND  EQU $7F00
         JMP hot             ; 8003 hot start
         JMP putc            ; 8006 print A (buffered; a CR sends the line)
         JMP puts            ; 8009 print the zero-terminated string at X
-        JMP getline         ; 800C edit a line into LBUF
+        JMP getline         ; 800C edit a line into LINBUF
         JMP prompt          ; 800F back to the monitor prompt
         JMP flush           ; 8012 send buffered characters now
 
@@ -109,11 +109,17 @@ prompt  LDS #STACK
         LDX #prmsg
         JSR puts
         JSR getline
-        LDX #LBUF
+        LDX #LINBUF
         JSR skipsp
         LDA ,X
         BEQ prompt
-        JSR lookup
+        CMPA #'>'           ; an earlier command line entered again
+        BNE .word
+        LEAX 1,X
+        JSR skipsp
+        LDA ,X
+        BEQ prompt
+.word   JSR lookup
         BCS .err
         JSR ,X
         BRA prompt
@@ -395,26 +401,39 @@ visible CMPA #$20
 .r      RTS
 
 * ---------------------------------------------------------------- input
-* getline: the sub CPU edits a line; it ends up in LBUF, zero-terminated.
+* getline: the sub CPU's screen editor hands over the line entered, in
+* parts of up to SH_DMAX characters; it ends up in LINBUF, zero-terminated
+* (empty when the edit was cancelled). All registers are kept.
 getline PSHS A,B,X,Y,U
         JSR flush
+        LDY #LINBUF
         LDA #C_INPUT
         CLRB
-        LDX #0
+.ask    LDX #LPOS
         LDU #RBUF
         JSR SV_SUBCMD
+        LDA RBUF
+        CMPA #ST_CANCEL
+        BEQ .cancel
         LDB RBUF+1
-        TST RBUF
-        BEQ .ok
-        CLRB                ; cancelled: an empty line
-.ok     LDX #RBUF+2
-        LDY #LBUF
-.c      TSTB
-        BEQ .z
+        BEQ .z              ; nothing more
+        LDX #RBUF+2
+.c      CMPY #LINBUF+LINMAX
+        BHS .z              ; full: the rest is not taken
         LDA ,X+
         STA ,Y+
         DECB
-        BRA .c
+        BNE .c
+        LDA RBUF
+        CMPA #ST_MORE
+        BNE .z
+        TFR Y,D
+        SUBD #LINBUF
+        STB LPOS
+        LDA #C_MORE
+        LDB #1
+        BRA .ask
+.cancel LDY #LINBUF
 .z      CLR ,Y
         PULS A,B,X,Y,U,PC
 

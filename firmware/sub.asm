@@ -9,16 +9,22 @@
 * D40E/D40F rotates video RAM so that the picture always starts at offset 0.
 *
 * Work comes from the main CPU through the command slot in shared RAM (see
-* defs.inc): print text, edit a line (the line editor with cursor keys,
-* insert mode and the INS lamp runs here, next to the screen), wait for a
+* defs.inc): print text, edit a line (the screen editor in subedit.asm runs
+* here, next to the screen), hand over the rest of a long line, wait for a
 * key, draw a 16 x 16 pattern. Between commands the sub CPU reads D40A to
 * tell the main CPU it is ready; writing D40A marks it busy.
 *
+* A logical line may run over up to four screen rows. CONT holds one byte a
+* row, not 0 where the row continues the row above; printing past the last
+* column, scrolling, clearing and the editor keep the marks with the rows.
+*
 * Interrupts: the timer NMI counts ticks (the cursor blinks from them); the
 * key FIRQ puts the code from D401 into the key ring in shared RAM (the main
-* CPU fills the same ring when it takes key interrupts itself); the IRQ is
-* the main CPU's cancel request, acknowledged at D402, which ends a line edit
-* or key wait at once.
+* CPU fills the same ring when it takes key interrupts itself). When the ring
+* is full the FIRQ leaves the code unread in D401 and stays masked until the
+* editor takes a key out of the ring, so a key that keeps coming waits in the
+* latch instead of being lost. The IRQ is the main CPU's cancel request,
+* acknowledged at D402, which ends a line edit or key wait at once.
 
         INCLUDE "defs.inc"
 
@@ -47,11 +53,15 @@ INSMODE EQU $D00D           ; 1: typed characters are inserted
 CURON   EQU $D00E           ; 1: the cursor is shown now
 BLINKT  EQU $D00F           ; tick of the last cursor change
 SCROFF  EQU $D010           ; hardware scroll offset (2 bytes)
-EDSTART EQU $D012           ; column where the edited line begins
+EDSTART EQU $D012           ; column where the line edit began
 ESCST   EQU $D013           ; 1: the last character printed was ESC
 TMPA    EQU $D014
-HISTLEN EQU $D015           ; length of the last line entered
-HIST    EQU $C800           ; the last line entered (up to 80 characters)
+EDROW   EQU $D015           ; row where the line edit began, FF once gone
+LINLEN  EQU $D016           ; length of the line entered last
+LNFIRST EQU $D017           ; first and last row of the logical line
+LNLAST  EQU $D018           ; being worked on
+CONT    EQU $C800           ; 25 row marks: not 0 = continues the row above
+LINE    EQU $C900           ; the line entered last (up to LINMAX)
 COLS    EQU $D036           ; read by the host's text copy
 ROWS    EQU $D037
 
@@ -77,7 +87,9 @@ reset   ORCC #$50
         STA S_INSLAMP       ; a write puts the INS lamp out
         CLR CURON
         CLR ESCST
-        CLR HISTLEN
+        CLR LINLEN
+        LDA #$FF
+        STA EDROW
         LDA #NCOLS
         STA COLS
         LDA #NROWS
@@ -107,7 +119,7 @@ docmd   DECA
         JMP [A,X]
 .bad    RTS
 
-cmdtab  FDB cprint,cinput,cgetkey,cpattern
+cmdtab  FDB cprint,cinput,cgetkey,cpattern,cmore
 
 * ---------------------------------------------------------------- commands
 * C_PRINT: LEN characters from DATA.
@@ -181,163 +193,6 @@ cpattern
         JSR newline
 .done   RTS
 
-* C_INPUT: the line editor. Keys: printable codes are written (or inserted,
-* in insert mode) at the cursor; BS deletes to the left, DEL at the cursor;
-* left, right and HOME move; INS toggles insert mode and its lamp; ESC
-* clears the line; Shift+DEL clears to its end; Shift+HOME clears the
-* screen; UP brings back the last line entered; RETURN ends. The result is the text of the row from the starting
-* column, trailing spaces dropped.
-cinput  CLR CANCEL
-        LDA CURX
-        STA EDSTART
-        JSR curinit
-.wait   TST CANCEL
-        LBNE .cancel
-        JSR getk
-        BCS .key
-        JSR blink
-        BRA .wait
-.key    PSHS A
-        JSR curoff
-        PULS A
-        CMPA #CH_CR
-        LBEQ .enter
-        CMPA #$20
-        BLO .ctrl
-        CMPA #$7F
-        BEQ .del
-        TST INSMODE
-        BEQ .over
-        PSHS A
-        JSR insch
-        PULS A
-.over   JSR drawch
-        LDA CURX
-        CMPA #NCOLS-1
-        LBHS .next
-        INC CURX
-        LBRA .next
-.del    JSR delch
-        LBRA .next
-.ctrl   CMPA #CH_BS
-        BNE .c1
-        LDA CURX
-        CMPA EDSTART
-        LBLS .next
-        DEC CURX
-        JSR delch
-        LBRA .next
-.c1     CMPA #CH_LEFT
-        BNE .c2
-        LDA CURX
-        CMPA EDSTART
-        LBLS .next
-        DEC CURX
-        LBRA .next
-.c2     CMPA #CH_RIGHT
-        BNE .c3
-        LDA CURX
-        CMPA #NCOLS-1
-        LBHS .next
-        INC CURX
-        LBRA .next
-.c3     CMPA #CH_HOME
-        BNE .c4
-        LDA EDSTART
-        STA CURX
-        LBRA .next
-.c4     CMPA #CH_CLS
-        BNE .c5
-        JSR cls
-        CLR EDSTART
-        LBRA .next
-.c5     CMPA #$12           ; INS
-        BEQ .ins
-        CMPA #$11           ; Shift+INS
-        BNE .c6
-.ins    LDA INSMODE
-        EORA #1
-        STA INSMODE
-        BEQ .lampoff
-        LDA S_INSLAMP       ; a read lights the lamp
-        LBRA .next
-.lampoff STA S_INSLAMP      ; a write puts it out
-        LBRA .next
-.c6     CMPA #CH_ESC
-        BNE .c7
-        LDA EDSTART
-        STA CURX
-        JSR clreol
-        LBRA .next
-.c7     CMPA #$05           ; Shift+DEL
-        BNE .c8
-        JSR clreol
-        LBRA .next
-.c8     CMPA #CH_UP
-        LBNE .next
-        JSR recall
-.next   LDA TICKS           ; show the cursor at once
-        SUBA #BLINK
-        STA BLINKT
-        JMP .wait
-.enter  LDA CURY
-        LDB #NCOLS
-        MUL
-        ADDD #TEXT
-        TFR D,Y             ; start of the row
-        LEAX NCOLS,Y        ; end of the row
-        LDB EDSTART
-        LEAY B,Y
-.trim   PSHS Y
-        CMPX ,S++
-        BLS .copy
-        LDA -1,X
-        CMPA #$20
-        BNE .copy
-        LEAX -1,X
-        BRA .trim
-.copy   TFR X,D
-        PSHS Y
-        SUBD ,S++
-        STB SH_SUB+SH_LEN
-        BEQ .done
-        STB HISTLEN
-        LDU #SH_SUB+SH_DATA
-        LDX #HIST
-.cp     LDA ,Y+
-        STA ,U+
-        STA ,X+
-        DECB
-        BNE .cp
-.done   CLR SH_SUB+SH_STAT
-        JSR newline
-        LDA S_ATTN          ; tell the main CPU
-        RTS
-.cancel JSR curoff
-        CLR SH_SUB+SH_LEN
-        LDA #1
-        STA SH_SUB+SH_STAT
-        RTS
-
-* recall: the line being edited becomes the last line entered.
-recall  LDA EDSTART
-        STA CURX
-        JSR clreol
-        LDX #HIST
-        LDB HISTLEN
-        BEQ .r
-.l      LDA CURX
-        CMPA #NCOLS-1
-        BHS .r
-        LDA ,X+
-        PSHS B,X
-        JSR drawch
-        PULS B,X
-        INC CURX
-        DECB
-        BNE .l
-.r      RTS
-
 * ---------------------------------------------------------------- keys
 * getk: next key of the ring. C = 1 and A = code, or C = 0 when empty.
 getk    LDB SH_SUB+SH_KTAIL
@@ -348,6 +203,7 @@ getk    LDB SH_SUB+SH_KTAIL
         INCB
         ANDB #SH_KMASK
         STB SH_SUB+SH_KTAIL
+        ANDCC #$BF          ; room again: a key held back by the FIRQ comes in
         ORCC #$01
         RTS
 .none   ANDCC #$FE
@@ -419,7 +275,7 @@ putc    TST ESCST
         LDA CURX
         CMPA #NCOLS
         BLO .r
-        JMP newline
+        JMP wrapnl
 .esc    CLR ESCST
         SUBA #'0'
         CMPA #7
@@ -485,14 +341,37 @@ putc    TST ESCST
         INC CURY
         RTS
 
-* newline: column 0 of the next row, scrolling at the bottom.
+* newline: column 0 of the next row, scrolling at the bottom; that row
+* begins a logical line.
 newline CLR CURX
         LDA CURY
         CMPA #NROWS-1
         BHS .scr
-        INC CURY
+        INCA
+        STA CURY
+        BRA .mark
+.scr    JSR scroll
+        LDA CURY
+.mark   LDX #CONT
+        CLR A,X
         RTS
-.scr    JMP scroll
+
+* wrapnl: printing ran past the last column: the next row continues the
+* logical line, unless that already has four rows.
+wrapnl  LDA CURY
+        JSR lnfirst
+        NEGA
+        ADDA CURY           ; rows of the line above the cursor row
+        PSHS A
+        JSR newline
+        PULS A
+        CMPA #3
+        BHS .r
+        LDA CURY
+        LDX #CONT
+        LDB #1
+        STB A,X
+.r      RTS
 
 * scroll: everything up one text row. The text buffer is moved; the picture
 * moves by the hardware scroll (start offset + 640), and the row that comes
@@ -520,7 +399,19 @@ scroll  LDX #TEXT
 .bl     STD ,X++
         CMPX #TEXT+NCOLS*NROWS
         BLO .bl
-        LDD SCROFF
+        LDX #CONT           ; the row marks move with the rows
+        LDB #NROWS-1
+.cm     LDA 1,X
+        STA ,X+
+        DECB
+        BNE .cm
+        CLR ,X
+        CLR CONT            ; the top row begins a line now
+        LDA EDROW           ; the edit's first row moves up (0 goes: FF)
+        CMPA #$FF
+        BEQ .vr
+        DEC EDROW
+.vr     LDD SCROFF
         ADDD #ROWBYTES
         ANDA #$3F
         ANDB #$E0
@@ -540,23 +431,15 @@ cls     LDX #0
 .t      STD ,X++
         CMPX #TEXT+NCOLS*NROWS
         BLO .t
+        LDX #CONT
+        LDB #NROWS
+.c      CLR ,X+
+        DECB
+        BNE .c
         CLR CURX
         CLR CURY
         CLR CURON
         RTS
-
-* clreol: spaces from the cursor to the end of its row.
-clreol  LDA CURY
-        LDB CURX
-        JSR cellad          ; Y = text address
-        LDB CURX
-.l      LDA #$20
-        STA ,Y+
-        INCB
-        CMPB #NCOLS
-        BLO .l
-        LDB CURX
-        JMP redraw
 
 * clrarea: fill video RAM offsets X .. X+Y-1 (Y a multiple of 16) with the
 * background colour on all three planes.
@@ -613,6 +496,7 @@ rowtext FDB TEXT+0*NCOLS,TEXT+1*NCOLS,TEXT+2*NCOLS,TEXT+3*NCOLS,TEXT+4*NCOLS
         FDB TEXT+10*NCOLS,TEXT+11*NCOLS,TEXT+12*NCOLS,TEXT+13*NCOLS,TEXT+14*NCOLS
         FDB TEXT+15*NCOLS,TEXT+16*NCOLS,TEXT+17*NCOLS,TEXT+18*NCOLS,TEXT+19*NCOLS
         FDB TEXT+20*NCOLS,TEXT+21*NCOLS,TEXT+22*NCOLS,TEXT+23*NCOLS,TEXT+24*NCOLS
+        FDB TEXT+25*NCOLS   ; the end of the last row
 
 * drawch: A at the cursor (text buffer and picture).
 drawch  LDB CURX
@@ -623,58 +507,6 @@ drawat  PSHS A
         PULS A
         STA ,Y
         JMP glyph
-
-* redraw: draw the cursor row again from column B to its end.
-redraw  CMPB #NCOLS
-        BHS .r
-        PSHS B
-        LDA CURY
-        JSR cellad
-        LDA ,Y
-        JSR glyph
-        PULS B
-        INCB
-        BRA redraw
-.r      RTS
-
-* insch: move the cursor row right by one from the cursor (the last column
-* falls off) and draw it again.
-insch   LDA CURY
-        LDB #NCOLS
-        MUL
-        ADDD #TEXT+NCOLS-1
-        TFR D,X
-        LDB #NCOLS-1
-        SUBB CURX
-        BEQ .d
-.l      LDA -1,X
-        STA ,X
-        LEAX -1,X
-        DECB
-        BNE .l
-.d      LDB CURX
-        INCB
-        JMP redraw
-
-* delch: remove the character at the cursor; the rest of the row moves left.
-delch   LDA CURY
-        LDB #NCOLS
-        MUL
-        ADDB CURX
-        ADCA #0
-        ADDD #TEXT
-        TFR D,X
-        LDB #NCOLS-1
-        SUBB CURX
-        BEQ .s
-.l      LDA 1,X
-        STA ,X+
-        DECB
-        BNE .l
-.s      LDA #$20
-        STA ,X
-        LDB CURX
-        JMP redraw
 
 * glyph: draw character A from the font at video RAM offset X.
 glyph   PSHS X,Y,U
@@ -791,6 +623,11 @@ nmi     INC TICKS
         RTI
 
 firq    PSHS A,B,X
+        LDB SH_SUB+SH_KHEAD
+        INCB
+        ANDB #SH_KMASK
+        CMPB SH_SUB+SH_KTAIL
+        BEQ .full
         LDB S_KEYHI         ; function-key bit; no side effect
         LDA S_KEYLO         ; the code; acknowledges the FIRQ
         TSTB
@@ -798,6 +635,10 @@ firq    PSHS A,B,X
         JSR kput
 .r      PULS A,B,X
         RTI
+.full   LDA 4,S             ; ring full: the code stays in the latch and
+        ORA #$40            ; the FIRQ masked until getk makes room
+        STA 4,S
+        BRA .r
 
 irq     LDA S_CANCEL        ; acknowledge the main CPU's cancel request
         LDA #1
@@ -806,6 +647,7 @@ irq     LDA S_CANCEL        ; acknowledge the main CPU's cancel request
 
 swi     RTI
 
+        INCLUDE "subedit.asm"
         INCLUDE "font.asm"
 
         ORG $FFF2

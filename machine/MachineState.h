@@ -103,6 +103,12 @@ struct TMachineState : TCoreShared, TDisplayState {
       RaiseScpu(SCPU_FIRQ_KEY);
   }
 
+  // A delivered key code that its CPU has not read yet (the paste waits for
+  // it before sending the next).
+  bool KeyUnread() const {
+    return (McpuIntReq.load() & MCPU_IRQ_KEY) != 0 || (ScpuIntReq.load() & SCPU_FIRQ_KEY) != 0;
+  }
+
   // BREAK is a level: held while the key is down.
   void PressBreak() { RaiseMcpu(MCPU_FIRQ_BREAK); }
   void ReleaseBreak() { ClearMcpu(MCPU_FIRQ_BREAK); }

@@ -1,8 +1,9 @@
 // A whole computer running our own firmware, driven synchronously on a
-// virtual clock: the sub timer NMI every 20 ms (with one typed key per NMI,
-// as a paste delivers them), the main timer IRQ every 2 ms while the main CPU
-// enables it. Tests type, run, and read the text screen the sub firmware keeps
-// (columns at D036, rows at D037, characters from C000).
+// virtual clock: the sub timer NMI every 20 ms (with one typed key per NMI
+// once the last one was read, as a paste delivers them), the main timer IRQ
+// every 2 ms while the main CPU enables it. Tests type, run, and read the
+// text screen the sub firmware keeps (columns at D036, rows at D037,
+// characters from C000).
 #pragma once
 
 #include <cstdint>
@@ -38,7 +39,7 @@ class TFirmwareRig {
       if (now % 2 == 0 && State.RaiseTimerIrq()) ++TimerIrqsRaised;
       if (now % 20 == 0) {
         State.RaiseSubNmi();
-        if (!Keys.empty()) {
+        if (!Keys.empty() && !State.KeyUnread()) {
           State.DeliverKey(Keys.front());
           Keys.pop_front();
         }
@@ -65,6 +66,39 @@ class TFirmwareRig {
     for (unsigned char c : text) Keys.push_back(c == '\n' ? 0x0D : c);
   }
   bool KeysPending() const { return !Keys.empty(); }
+
+  // Types a listing (LF or CR LF line ends) and runs until every key has
+  // been taken out of the sub CPU's key ring, or limitMs passed.
+  bool TypeListing(const std::string& text, uint64_t limitMs) {
+    std::string keys;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+      keys += text[i] == '\r' ? '\n' : text[i];
+    }
+    Type(keys);
+    const uint64_t end = Clock.Now() + limitMs;
+    while (Clock.Now() < end) {
+      RunMs(10);
+      if (!KeysPending() && !State.KeyUnread() && State.SharedRam[0x5E] == State.SharedRam[0x5F]) return true;
+    }
+    return false;
+  }
+
+  // The text screen's rows, trailing spaces dropped.
+  std::vector<std::string> ScreenRows() const {
+    std::vector<std::string> rows;
+    std::string s = Screen();
+    for (size_t at = 0, nl; (nl = s.find('\n', at)) != std::string::npos; at = nl + 1)
+      rows.push_back(s.substr(at, nl - at));
+    return rows;
+  }
+
+  // The line the main CPU's getline received last (LINBUF).
+  std::string EnteredLine() const {
+    std::string line;
+    for (uint16_t a = 0x7100; a < 0x7200 && MainRam(a) != 0; ++a) line.push_back(static_cast<char>(MainRam(a)));
+    return line;
+  }
 
   // The text screen, rows joined by '\n', trailing spaces dropped.
   std::string Screen() const {
@@ -94,28 +128,33 @@ class TFirmwareRig {
     return Screen().find(text) != std::string::npos;
   }
 
-  // Runs until the monitor's prompt is on the last line used. The machine
-  // boots into the BASIC: its "Ok" is answered with MON.
+  // Runs until the monitor waits at its prompt with every typed key taken:
+  // the prompt is on the last line used, the key ring is empty and the sub
+  // CPU edits a line, twice 10 ms apart (a RETURN just taken leaves the edit
+  // for a moment before the monitor answers). The machine boots into the
+  // BASIC: its "Ok" is answered with MON.
   bool WaitForPrompt(uint64_t limitMs = 3000) {
     const uint64_t end = Clock.Now() + limitMs;
-    while (Clock.Now() < end) {
-      if (!KeysPending() && PromptIsLast()) return true;
+    for (int seen = 0; Clock.Now() < end;) {
+      seen = AtPrompt() ? seen + 1 : 0;
+      if (seen == 2) return true;
       if (!KeysPending() && LastLine() == "Ok") Type("MON\n");
       RunMs(10);
     }
     return false;
   }
 
-  // Types a command line and waits until it is done: the prompt is back on
-  // the last line used.
+  // Types a command line and waits until it is done.
   bool Command(const std::string& line, uint64_t limitMs = 5000) {
     Type(line + "\n");
-    const uint64_t end = Clock.Now() + limitMs;
-    while (Clock.Now() < end) {
-      RunMs(10);
-      if (!KeysPending() && PromptIsLast()) return true;
-    }
-    return false;
+    RunMs(10);
+    return WaitForPrompt(limitMs);
+  }
+
+  bool AtPrompt() const {
+    const uint8_t* shared = State.SharedRam;
+    return !KeysPending() && !State.KeyUnread() && shared[0x5E] == shared[0x5F] && shared[0] == 2 &&
+           PromptIsLast();
   }
 
   bool PromptIsLast() const { return LastLine() == ">"; }

@@ -70,15 +70,8 @@ TEST(Firmware, FillAndEditChangeMemory) {
 }
 
 // Every character cell of the picture shows the font's glyph of the code the
-// text screen holds, white on black, also after the screen has scrolled in
-// hardware (the cursor's cell may be inverted).
-TEST(Firmware, PictureMatchesTheTextScreen) {
-  TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitForPrompt());
-  ASSERT_TRUE(rig.Command("help"));
-  ASSERT_TRUE(rig.Command("d 0 ff"));
-  rig.Type("\xB1\xB2\xDE");  // katakana on the screen too
-  ASSERT_TRUE(rig.Command(""));
+// text screen holds, white on black (the cursor's cell may be inverted).
+void ExpectPictureMatchesText(const TFirmwareRig& rig) {
   const uint8_t* sub = rig.Thread->Scpu->Bank[0];
   int checked = 0;
   for (int r = 0; r < 25; ++r) {
@@ -96,6 +89,17 @@ TEST(Firmware, PictureMatchesTheTextScreen) {
     }
   }
   EXPECT_GE(checked, 25 * 80 - 1);
+}
+
+// Also after the screen has scrolled in hardware.
+TEST(Firmware, PictureMatchesTheTextScreen) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitForPrompt());
+  ASSERT_TRUE(rig.Command("help"));
+  ASSERT_TRUE(rig.Command("d 0 ff"));
+  rig.Type("\xB1\xB2\xDE");  // katakana on the screen too
+  ASSERT_TRUE(rig.Command(""));
+  ExpectPictureMatchesText(rig);
   EXPECT_NE(rig.Screen().find("> \xB1\xB2\xDE\n?\n"), std::string::npos);
 }
 
@@ -122,16 +126,57 @@ TEST(Firmware, LineEditorKeys) {
   }
 }
 
-TEST(Firmware, UpKeyBringsBackTheLastLine) {
-  TFirmwareRig rig;
-  ASSERT_TRUE(rig.WaitForPrompt());
-  ASSERT_TRUE(rig.Command("e 3000 77"));
-  rig.Thread->Mcpu->Bank[0][0x3000] = 0;
-  rig.Keys.push_back('x');
-  rig.Keys.push_back(0x1E);  // UP replaces what was typed
-  ASSERT_TRUE(rig.Command(""));
-  EXPECT_EQ(rig.MainRam(0x3000), 0x77);
-  EXPECT_NE(rig.Screen().find("> e 3000 77\n> e 3000 77\n>"), std::string::npos) << rig.Screen();
+// The screen editor: keys typed at the monitor's prompt after some command
+// lines, then RETURN; the line getline received (LINBUF) is the logical line
+// under the cursor. Long lines run over several rows.
+TEST(Firmware, ScreenEditorEntersTheLogicalLineUnderTheCursor) {
+  auto pattern = [](size_t n, size_t from = 0) {
+    std::string p;
+    for (size_t i = from; i < from + n; ++i) p += static_cast<char>('a' + i % 26);
+    return p;
+  };
+  const std::string up = "\x1E", left = "\x1D", right = "\x1C", ins = "\x12", del = "\x7F", bs = "\x08";
+  auto times = [](int n, const std::string& k) {
+    std::string s;
+    while (n--) s += k;
+    return s;
+  };
+  const std::string p100 = pattern(100), p150 = pattern(150), p200 = pattern(200);
+  struct Case {
+    const char* name;
+    std::vector<std::string> before;  // command lines entered first
+    std::string keys;                 // then these, then RETURN
+    std::string line;
+    int beeps = 0;
+  };
+  const Case cases[] = {
+      {"edited in place", {"hello world"}, times(2, up) + times(6, right) + "W", "> hello World"},
+      {"200 characters over three rows", {}, p200, p200},
+      {"insert in a wrapped line", {}, p150 + times(100, left) + ins + "xyz" + ins,
+       p150.substr(0, 50) + "xyz" + p150.substr(50)},
+      {"DEL pulls the next row back", {}, p150 + times(100, left) + times(3, del),
+       p150.substr(0, 50) + p150.substr(53)},
+      {"BS at a row start deletes the last column above", {}, p100 + times(22, left) + bs,
+       p100.substr(0, 77) + p100.substr(78)},
+      {"no more than 255 characters", {}, pattern(260), pattern(253), 7},
+      {"ESC empties the line", {}, "abc\x1B" "def", "def"},
+      {"Shift+DEL clears to the end", {}, "abcdef" + times(3, left) + "\x05", "abc"},
+      {"marks survive scrolling", {"help", "help"}, p200 + "\n" + times(3, up), "> " + p200, 1},
+      {"printing past the last column continues the line",
+       {"f 1010 1073 41", "e 1074 0d 00", "e 1000 8e 10 10 bd 80 09 39", "g 1000"}, up, std::string(100, 'A')},
+      {"a row opens between lines", {"x1", "x2", "x3"}, times(6, up) + times(2, right) + p100, "> x1" + p100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TFirmwareRig rig;
+    ASSERT_TRUE(rig.WaitForPrompt());
+    for (const std::string& line : c.before) ASSERT_TRUE(rig.Command(line, 10000)) << rig.Screen();
+    const int beeps = rig.Host.Beeps;
+    ASSERT_TRUE(rig.Command(c.keys, 20000)) << rig.Screen();
+    EXPECT_EQ(rig.EnteredLine(), c.line) << rig.Screen();
+    EXPECT_EQ(rig.Host.Beeps - beeps, c.beeps + 1) << "and one for the monitor's \"?\"";
+    ExpectPictureMatchesText(rig);
+  }
 }
 
 // A command slot filled by some other program with a length past the data
