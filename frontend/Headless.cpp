@@ -5,9 +5,13 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iomanip>
 #include <ostream>
+#include <sstream>
 #include <thread>
 
 #include "Capture.h"
@@ -22,6 +26,10 @@ namespace {
 constexpr const char* RomErrorMessage = "ROMデータの読み込みに失敗しました。";
 
 constexpr uint64_t DefaultWaitMs = 10000;
+// Typing gives up when the machine has taken no key for this long.
+constexpr uint64_t TypeStallMs = 10000;
+// The largest text file --type-file takes.
+constexpr uintmax_t MaxTypeFileBytes = 4u << 20;
 
 bool ParseCount(const std::string& s, uint64_t max, uint64_t& value) {
   if (s.empty() || s.size() > 12) return false;
@@ -108,6 +116,58 @@ bool TextToMachineBytes(const std::string& text, std::string& bytes, std::string
   return flush();
 }
 
+std::string TextFileToKeys(const std::string& text, std::vector<std::string>& warnings) {
+  std::string keys;
+  size_t line = 1, leftOut = 0;
+  auto cannot = [&](uint32_t cp, bool utf8) {
+    if (++leftOut > 10) return;
+    char what[32];
+    std::snprintf(what, sizeof what, utf8 ? "U+%04X" : "byte %02X", static_cast<unsigned>(cp));
+    warnings.push_back("line " + std::to_string(line) + ": " + what + " cannot be typed; left out");
+  };
+  size_t i = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  while (i < text.size()) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b == '\r' || b == '\n') {
+      keys.push_back('\x0D');
+      i += b == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
+      ++line;
+      continue;
+    }
+    // One UTF-8 sequence: its length from the lead byte, continuation bytes
+    // 10xxxxxx, no overlong forms or surrogates.
+    const size_t len = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+    uint32_t cp = len == 1 ? b : len == 2 ? b & 0x1F : len == 3 ? b & 0x0F : b & 0x07;
+    bool valid = len != 0 && i + len <= text.size();
+    for (size_t k = 1; valid && k < len; ++k) {
+      const auto c = static_cast<unsigned char>(text[i + k]);
+      valid = (c & 0xC0) == 0x80;
+      cp = cp << 6 | (c & 0x3F);
+    }
+    static constexpr uint32_t MinOfLength[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (valid) valid = cp >= MinOfLength[len] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
+    if (!valid) {
+      cannot(b, false);
+      ++i;
+      continue;
+    }
+    i += len;
+    if ((cp >= 0x20 && cp < 0x7F) || cp == '\t')
+      keys.push_back(static_cast<char>(cp));
+    else if (cp >= 0xFF61 && cp <= 0xFF9F)
+      keys.push_back(static_cast<char>(cp - 0xFF61 + 0xA1));
+    else if (cp == 0xA5)
+      keys.push_back('\x5C');
+    else if (cp == 0x203E)
+      keys.push_back('\x7E');
+    else
+      cannot(cp, true);
+  }
+  if (!keys.empty() && keys.back() != '\x0D') keys.push_back('\x0D');
+  if (leftOut > 10) warnings.push_back("and " + std::to_string(leftOut - 10) + " more characters left out");
+  return keys;
+}
+
 const char* HeadlessUsage() {
   return R"(Usage: quillon --headless [options] [IMAGE.vfd] [IMAGE.vtp]
 
@@ -125,8 +185,15 @@ Set-up:
 Steps, carried out in the order given:
   --run MS            run for MS milliseconds of machine time
   --type TEXT         type TEXT through the paste path, one key per sub timer
-                      period, and run until it is typed. Escapes: \r or \n
-                      Return, \t Tab, \e Esc, \\ backslash, \xHH any code
+                      period once the machine has read the last one, and run
+                      until it is typed. Escapes: \r or \n Return, \t Tab,
+                      \e Esc, \\ backslash, \xHH any code
+  --type-file FILE    type the text file FILE the same way (a listing):
+                      UTF-8, every line end (LF or CR LF) a Return. The
+                      keyboard types ASCII, Tab and half-width katakana (and
+                      the yen sign and overline as 5C and 7E); any other
+                      character is left out with a warning naming its line.
+                      Typing that stalls (no key read for 10 s) is an error.
   --timeout MS        time limit of the --wait-text steps after it
                       (default 10000)
   --wait-text TEXT    run until TEXT appears on the text screen (exit 2 if it
@@ -195,6 +262,18 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
         if (bytes.empty()) return "--wait-text needs a text that is not empty";
         o.Steps.push_back({THeadlessStep::TKind::WaitText, timeout, bytes});
       }
+    } else if (a == "--type-file") {
+      std::error_code ec;
+      const uintmax_t size = std::filesystem::file_size(v, ec);
+      if (ec) return "--type-file: cannot read " + v;
+      if (size > MaxTypeFileBytes) return "--type-file: " + v + " is too large to type (more than 4 MiB)";
+      std::ifstream in(v, std::ios::binary);
+      std::ostringstream text;
+      text << in.rdbuf();
+      if (!in && !in.eof()) return "--type-file: cannot read " + v;
+      std::vector<std::string> warnings;
+      o.Steps.push_back({THeadlessStep::TKind::Type, 0, TextFileToKeys(text.str(), warnings)});
+      for (const std::string& w : warnings) o.Warnings.push_back(v + ": " + w);
     } else if (a == "--screenshot") {
       if (v.empty()) return "--screenshot needs a file name";
       o.Steps.push_back({THeadlessStep::TKind::Screenshot, 0, v});
@@ -289,6 +368,7 @@ bool THeadlessRunner::ScreenShows(const std::string& text) const {
 }
 
 int THeadlessRunner::Run(std::ostream& out, std::ostream& err) {
+  for (const std::string& w : Options.Warnings) err << w << "\n";
   if (!SetUp(err)) return HeadlessError;
   for (const THeadlessStep& s : Options.Steps) {
     switch (s.Kind) {
@@ -296,10 +376,25 @@ int THeadlessRunner::Run(std::ostream& out, std::ostream& err) {
         RunUntil(Clock.Now() + s.Ms, [] { return false; });
         break;
       case THeadlessStep::TKind::Type: {
+        if (s.Text.empty()) break;
         C.Keyboard.StartPaste(s.Text);
-        // One byte per sub timer period; allow for twice that.
-        const uint64_t limit = Clock.Now() + 2 * (s.Text.size() + 1) * (C.Timer.SubPeriod() / 256) + 100;
-        RunUntil(limit, [this] { return !C.Keyboard.PasteInProgress(); });
+        // One byte per sub timer period at most, and only once the machine
+        // has read the one before: typing goes on as long as it moves.
+        size_t left = C.Keyboard.PasteLeft();
+        uint64_t lastMove = Clock.Now();
+        const bool typed = RunUntil(UINT64_MAX, [&] {
+          if (C.Keyboard.PasteLeft() != left) {
+            left = C.Keyboard.PasteLeft();
+            lastMove = Clock.Now();
+          }
+          return !C.Keyboard.PasteInProgress() || Clock.Now() - lastMove >= TypeStallMs;
+        });
+        if (!typed || C.Keyboard.PasteInProgress()) {
+          C.Keyboard.StopPaste();
+          err << "typing stalled: the machine read no key for " << TypeStallMs / 1000 << " s; " << left
+              << " characters were not typed\n";
+          return HeadlessError;
+        }
         break;
       }
       case THeadlessStep::TKind::WaitText:

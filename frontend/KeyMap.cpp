@@ -173,7 +173,7 @@ void TKeyboard::StartPaste(std::string text) {
 
 void TKeyboard::PasteStep() {
   uint32_t pos = PastePos.load(std::memory_order_relaxed);
-  if (pos == 0) return;
+  if (pos == 0 || Machine.KeyUnread()) return;
   // Bytes go out unchanged whatever the modifier states: a line break is 0D
   // 0A, a double-byte character two codes. An empty text sends one 00.
   uint8_t c = pos <= PasteText.size() ? static_cast<uint8_t>(PasteText[pos - 1]) : 0;

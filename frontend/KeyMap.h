@@ -7,7 +7,9 @@
 // Ctrl, Caps Lock and the kana mode. A few keys are handled apart: BREAK (a
 // level held while the key is down), the ten function keys, the kana toggle
 // and the half-width/full-width key. Pasted text goes through the same path,
-// one byte per sub timer period.
+// one byte per sub timer period at most: a byte goes out only once the
+// machine has read the one before, so none is lost however long the text and
+// however slowly the firmware takes keys.
 #pragma once
 
 #include <array>
@@ -83,9 +85,18 @@ class TKeyboard {
   // Starts sending the bytes of text (in the machine's character set), one
   // per PasteStep; a paste in progress starts over with the new text.
   void StartPaste(std::string text);
-  // Sends the next byte of the paste in progress, if any.
+  // Sends the next byte of the paste in progress, if any and if the machine
+  // has read the last key delivered; else the step does nothing (the byte
+  // goes with a later step).
   void PasteStep();
   bool PasteInProgress() const { return PastePos.load(std::memory_order_relaxed) != 0; }
+  // Bytes of the paste not sent yet (on the thread that starts pastes).
+  size_t PasteLeft() const {
+    const uint32_t pos = PastePos.load(std::memory_order_relaxed);
+    return pos == 0 ? 0 : PasteText.size() + 1 - pos;
+  }
+  // Drops what is left of the paste in progress.
+  void StopPaste() { PastePos.store(0, std::memory_order_relaxed); }
 
   // Kana mode is the front end's own toggle; KanaChanged asks for the lamp to
   // be repainted and is cleared by whoever repaints it.

@@ -24,6 +24,7 @@ class TMachineStatePort : public TMachinePort {
   void SetMcpuRequest(uint32_t bits) override { State.RaiseMcpu(bits); }
   void ClearMcpuRequest(uint32_t bits) override { State.ClearMcpu(bits); }
   void SetScpuRequest(uint32_t bits) override { State.RaiseScpu(bits); }
+  bool KeyUnread() const override { return State.KeyUnread(); }
 
  private:
   TMachineState& State;

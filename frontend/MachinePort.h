@@ -1,6 +1,6 @@
 // What the front end's keyboard and timer logic touch in the machine: the key
-// data word, the two interrupt request words and the two interrupt enables
-// the main CPU programs. The words are shared with the emulation thread, so
+// data word, the two interrupt request words (also to see whether the last
+// key was read) and the two interrupt enables the main CPU programs. The words are shared with the emulation thread, so
 // every change is one atomic read-modify-write on the implementation's side.
 //
 // Keeping this a small interface lets the key handlers and the timer
@@ -27,4 +27,6 @@ class TMachinePort {
   virtual void SetMcpuRequest(uint32_t bits) = 0;
   virtual void ClearMcpuRequest(uint32_t bits) = 0;
   virtual void SetScpuRequest(uint32_t bits) = 0;
+  // A delivered key code is still waiting for its CPU to read it.
+  virtual bool KeyUnread() const = 0;
 };

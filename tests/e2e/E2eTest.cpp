@@ -115,6 +115,53 @@ TEST_F(EndToEnd, MainTimerRate) {
   EXPECT_NEAR(counted / expected, 1.0, 0.03) << counted << " counted, " << expected << " expected";
 }
 
+// A listing of 300 lines, some long enough to wrap over three rows, typed
+// from a file into linesum.asm (loaded by typing too), which takes them
+// through getline and digests every tenth line for a second while keys keep
+// coming: every line arrives whole, none lost (count and hash match).
+TEST_F(EndToEnd, ListingTypedFromAFileArrivesWhole) {
+  const std::vector<uint8_t> program = ReadWholeFile(fs::path(E2E_PROGRAM_DIR) / "linesum.bin");
+  ASSERT_EQ(program.size(), 256u);
+  std::string file;
+  for (size_t at = 0; at < program.size(); at += 32) {
+    char line[16];
+    std::snprintf(line, sizeof line, "e %04zx", 0x1000 + at);
+    file += line;
+    for (size_t i = at; i < at + 32; ++i) {
+      std::snprintf(line, sizeof line, " %02x", program[i]);
+      file += line;
+    }
+    file += "\r\n";
+  }
+  file += "time\r\n";
+  const fs::path loader = Dir / "linesum.txt", listing = Dir / "listing.bas";
+  std::ofstream(loader, std::ios::binary) << file;
+  file = "g 1000\r\n";
+  uint16_t hash = 0;
+  size_t chars = 0;
+  for (int n = 1; n <= 300; ++n) {
+    std::string line = std::to_string(n * 10) + " PRINT \"Line " + std::to_string(n) + "\";A$(I%)+CHR$(34):X=X*2-1";
+    if (n % 7 == 0)
+      while (line.size() < 100 + static_cast<size_t>(n * 37 % 140)) line += ":Y" + std::to_string(line.size()) + "=Y-1";
+    for (char c : line) hash = static_cast<uint16_t>(hash * 33 + static_cast<uint8_t>(c));
+    hash = static_cast<uint16_t>(hash * 33);
+    chars += line.size() + 1;
+    file += line + (n % 2 ? "\n" : "\r\n");
+  }
+  file += "END\ntime";  // no line end after the last line
+  std::ofstream(listing, std::ios::binary) << file;
+
+  char result[32];
+  std::snprintf(result, sizeof result, "LINES 012C SUM %04X", hash);
+  const TRun r = Quillon({"--wait-text", "> ", "--type-file", loader.string(), "--wait-text", "Ticks", "--print-screen",
+                          "--type-file", listing.string(), "--wait-text", result, "--run", "1000", "--print-screen"});
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  const std::vector<uint32_t> t = TickReadings(r.Output);
+  ASSERT_EQ(t.size(), 2u) << r.Output;
+  const double seconds = (t[1] - t[0]) * 519.0 / 256 / 1000;
+  std::printf("%zu characters typed in %.1f s of machine time: %.1f per second\n", chars, seconds, chars / seconds);
+}
+
 #ifdef QUILLON_HAVE_TRAPS
 
 TEST_F(EndToEnd, BasicModeBootRunsTheBootSector) {

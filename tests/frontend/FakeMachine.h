@@ -21,4 +21,5 @@ struct TFakeMachine : TMachinePort {
   void SetMcpuRequest(uint32_t b) override { McpuIntReq |= b; }
   void ClearMcpuRequest(uint32_t b) override { McpuIntReq &= ~b; }
   void SetScpuRequest(uint32_t b) override { ScpuIntReq |= b; }
+  bool KeyUnread() const override { return (McpuIntReq & McpuReq_KeyIrq) || (ScpuIntReq & ScpuReq_KeyFirq); }
 };

@@ -88,6 +88,7 @@ TEST_F(Headless, BadArgumentsGiveAMessageAndExit1) {
       "--headless notes.txt",
       "--headless --bench 0",
       "--headless missing.vfd",
+      "--headless --type-file missing.bas",
   };
   for (const char* c : cases) {
     std::string out, err;
@@ -127,6 +128,37 @@ TEST(TypedText, EscapesAndCharacterSet) {
   EXPECT_FALSE(TextToMachineBytes("x\\", bytes, error));
   EXPECT_FALSE(TextToMachineBytes("\\xG0", bytes, error));
   EXPECT_FALSE(TextToMachineBytes("\xFF\xFE", bytes, error)) << "not UTF-8";
+}
+
+// Text files become keys: line ends of any kind are Return, a last line
+// gets one, and what the keyboard cannot type is left out with a warning
+// that names its line.
+TEST(TypedText, TextFileBecomesKeys) {
+  struct Case {
+    std::string text, keys;
+    std::vector<std::string> warnings;
+  };
+  const Case cases[] = {
+      {"10 A\r\n20 B\n30 C\r40 D", "10 A\r20 B\r30 C\r40 D\r", {}},
+      {"\xEF\xBB\xBF" "x\ty\n", "x\ty\r", {}},
+      {"ｱﾟ ¥‾~\n", "\xB1\xDF \x5C\x7E~\r", {}},
+      {"a\nb\xC3\xA9" "c\n\x01\xFF\n", "a\rbc\r\r",
+       {"line 2: U+00E9 cannot be typed; left out", "line 3: U+0001 cannot be typed; left out",
+        "line 3: byte FF cannot be typed; left out"}},
+      {"\xC0\xAF\xED\xA0\x80", "", {"line 1: byte C0 cannot be typed; left out",
+        "line 1: byte AF cannot be typed; left out", "line 1: byte ED cannot be typed; left out",
+        "line 1: byte A0 cannot be typed; left out", "line 1: byte 80 cannot be typed; left out"}},
+      {"", "", {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> warnings;
+    EXPECT_EQ(TextFileToKeys(c.text, warnings), c.keys) << c.text;
+    EXPECT_EQ(warnings, c.warnings) << c.text;
+  }
+  std::vector<std::string> warnings;
+  EXPECT_EQ(TextFileToKeys(std::string(25, '\x02'), warnings), "");
+  ASSERT_EQ(warnings.size(), 11u);
+  EXPECT_EQ(warnings.back(), "and 15 more characters left out");
 }
 
 }  // namespace

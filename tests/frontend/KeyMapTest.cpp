@@ -185,6 +185,21 @@ TEST_F(Keyboard, PasteSendsEveryByteUnchangedOnePerStep) {
   EXPECT_EQ(Taken, (std::vector<uint16_t>{0x41, 0x42, 0x0D, 0x0A, 0xB1}));
 }
 
+// A byte goes out only after the machine read the one before.
+TEST_F(Keyboard, PasteWaitsUntilTheLastKeyWasRead) {
+  K.StartPaste("AB");
+  K.PasteStep();
+  K.PasteStep();
+  K.PasteStep();
+  EXPECT_EQ(M.Stores, 1);
+  EXPECT_EQ(M.KeyData, 'A');
+  Take();
+  K.PasteStep();
+  Take();
+  EXPECT_FALSE(K.PasteInProgress());
+  EXPECT_EQ(Taken, (std::vector<uint16_t>{'A', 'B'}));
+}
+
 TEST_F(Keyboard, EmptyPasteSendsOneZero) {
   K.StartPaste("");
   ASSERT_TRUE(K.PasteInProgress());

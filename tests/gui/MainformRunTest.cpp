@@ -194,6 +194,8 @@ TEST(MainformRun, PasteSendsTheTextAsShiftJis) {
   while (form.Computer->Keyboard.PasteInProgress() && sent.size() < 20) {
     form.Computer->Keyboard.PasteStep();
     sent.push_back(run.State().KeyData.load());
+    run.State().ClearScpu(SCPU_FIRQ_KEY);  // read, as the CPU would
+    run.State().ClearMcpu(MCPU_IRQ_KEY);
   }
   EXPECT_EQ(sent, (std::vector<uint32_t>{0x41, 0x42, 0x0D, 0x0A, 0xB1, 0x8A, 0xBF}));
   form.ResumeEmulation();
