@@ -30,6 +30,7 @@
 #include "Locations.h"
 #include "MachineLink.h"
 #include "Toolicons.h"
+#include "TypeFile.h"
 
 // ---------------------------------------------------------------- TPicture
 
@@ -742,6 +743,16 @@ void TForm1::Paste1Click() {
 
 void TForm1::DropFiles(const std::vector<std::string>& paths) {
   if (paths.empty() || !Computer) return;
+  // A listing (.bas, .txt) is typed in through the paste path; what the
+  // keyboard cannot type is left out, and a file that cannot be read types
+  // nothing.
+  if (IsFileToType(paths.front())) {
+    std::string keys;
+    std::vector<std::string> warnings;
+    if (ReadFileToType(paths.front(), keys, warnings).empty() && !keys.empty())
+      Computer->Keyboard.StartPaste(std::move(keys));
+    return;
+  }
   // The drive's image changes only while the machine stands still.
   PauseEmulation();
   ::DropFiles(paths, Computer->Drives, Computer->ImageNames);

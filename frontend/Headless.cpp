@@ -5,13 +5,9 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iomanip>
 #include <ostream>
-#include <sstream>
 #include <thread>
 
 #include "Capture.h"
@@ -19,6 +15,7 @@
 #include "Computer.h"
 #include "Hosttimer.h"
 #include "Locations.h"
+#include "TypeFile.h"
 
 namespace {
 
@@ -28,8 +25,6 @@ constexpr const char* RomErrorMessage = "ROMデータの読み込みに失敗し
 constexpr uint64_t DefaultWaitMs = 10000;
 // Typing gives up when the machine has taken no key for this long.
 constexpr uint64_t TypeStallMs = 10000;
-// The largest text file --type-file takes.
-constexpr uintmax_t MaxTypeFileBytes = 4u << 20;
 
 bool ParseCount(const std::string& s, uint64_t max, uint64_t& value) {
   if (s.empty() || s.size() > 12) return false;
@@ -114,58 +109,6 @@ bool TextToMachineBytes(const std::string& text, std::string& bytes, std::string
     }
   }
   return flush();
-}
-
-std::string TextFileToKeys(const std::string& text, std::vector<std::string>& warnings) {
-  std::string keys;
-  size_t line = 1, leftOut = 0;
-  auto cannot = [&](uint32_t cp, bool utf8) {
-    if (++leftOut > 10) return;
-    char what[32];
-    std::snprintf(what, sizeof what, utf8 ? "U+%04X" : "byte %02X", static_cast<unsigned>(cp));
-    warnings.push_back("line " + std::to_string(line) + ": " + what + " cannot be typed; left out");
-  };
-  size_t i = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  while (i < text.size()) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    if (b == '\r' || b == '\n') {
-      keys.push_back('\x0D');
-      i += b == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
-      ++line;
-      continue;
-    }
-    // One UTF-8 sequence: its length from the lead byte, continuation bytes
-    // 10xxxxxx, no overlong forms or surrogates.
-    const size_t len = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-    uint32_t cp = len == 1 ? b : len == 2 ? b & 0x1F : len == 3 ? b & 0x0F : b & 0x07;
-    bool valid = len != 0 && i + len <= text.size();
-    for (size_t k = 1; valid && k < len; ++k) {
-      const auto c = static_cast<unsigned char>(text[i + k]);
-      valid = (c & 0xC0) == 0x80;
-      cp = cp << 6 | (c & 0x3F);
-    }
-    static constexpr uint32_t MinOfLength[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (valid) valid = cp >= MinOfLength[len] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
-    if (!valid) {
-      cannot(b, false);
-      ++i;
-      continue;
-    }
-    i += len;
-    if ((cp >= 0x20 && cp < 0x7F) || cp == '\t')
-      keys.push_back(static_cast<char>(cp));
-    else if (cp >= 0xFF61 && cp <= 0xFF9F)
-      keys.push_back(static_cast<char>(cp - 0xFF61 + 0xA1));
-    else if (cp == 0xA5)
-      keys.push_back('\x5C');
-    else if (cp == 0x203E)
-      keys.push_back('\x7E');
-    else
-      cannot(cp, true);
-  }
-  if (!keys.empty() && keys.back() != '\x0D') keys.push_back('\x0D');
-  if (leftOut > 10) warnings.push_back("and " + std::to_string(leftOut - 10) + " more characters left out");
-  return keys;
 }
 
 const char* HeadlessUsage() {
@@ -263,16 +206,10 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
         o.Steps.push_back({THeadlessStep::TKind::WaitText, timeout, bytes});
       }
     } else if (a == "--type-file") {
-      std::error_code ec;
-      const uintmax_t size = std::filesystem::file_size(v, ec);
-      if (ec) return "--type-file: cannot read " + v;
-      if (size > MaxTypeFileBytes) return "--type-file: " + v + " is too large to type (more than 4 MiB)";
-      std::ifstream in(v, std::ios::binary);
-      std::ostringstream text;
-      text << in.rdbuf();
-      if (!in && !in.eof()) return "--type-file: cannot read " + v;
+      std::string keys;
       std::vector<std::string> warnings;
-      o.Steps.push_back({THeadlessStep::TKind::Type, 0, TextFileToKeys(text.str(), warnings)});
+      if (std::string e = ReadFileToType(v, keys, warnings); !e.empty()) return "--type-file: " + e;
+      o.Steps.push_back({THeadlessStep::TKind::Type, 0, keys});
       for (const std::string& w : warnings) o.Warnings.push_back(v + ": " + w);
     } else if (a == "--screenshot") {
       if (v.empty()) return "--screenshot needs a file name";

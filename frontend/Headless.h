@@ -45,14 +45,6 @@ const char* HeadlessUsage();
 // converted.
 bool TextToMachineBytes(const std::string& text, std::string& bytes, std::string& error);
 
-// A text file as the keys that type it: UTF-8 (a byte-order mark at the
-// start is skipped), every line end (LF, CR LF or CR) one Return, and a
-// Return after a last line that has none. ASCII, Tab and half-width
-// katakana are typed as themselves, the yen sign and the overline as 5C and
-// 7E; the keyboard cannot type anything else, so other characters (and
-// bytes that are not UTF-8) are left out and warnings name their lines.
-std::string TextFileToKeys(const std::string& text, std::vector<std::string>& warnings);
-
 // Runs the steps (or the speed measurement). Messages go to err, the text
 // screen and measurements to out.
 int RunHeadless(const THeadlessOptions& options, std::ostream& out, std::ostream& err);

@@ -9,6 +9,7 @@
 
 #include "Headless.h"
 #include "TestFirmware.h"
+#include "TypeFile.h"
 
 namespace fs = std::filesystem;
 

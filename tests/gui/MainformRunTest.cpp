@@ -289,9 +289,19 @@ TEST(MainformRun, ImagesFromTheCommandLineAndDroppedFiles) {
   // A file that is not there empties the drive, without a message.
   form.DropFiles({images.filePath("missing.vfd").toStdString()});
   EXPECT_FALSE(c.Drives.DiskMounted(0));
-  form.DropFiles({text.toStdString()});
+  form.DropFiles({text.toStdString()});  // nothing the keyboard can type
+  EXPECT_FALSE(c.Keyboard.PasteInProgress());
   EXPECT_TRUE(c.Drives.TapeMounted());
   EXPECT_TRUE(run.Messages.isEmpty());
+  // A listing is typed in.
+  const QString listing = images.filePath("prog.BAS");
+  QFile f(listing);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("e 1000 4a\nd 1000 1000");
+  f.close();
+  form.DropFiles({listing.toStdString()});
+  EXPECT_TRUE(RunUntil([&] { return TextScreen(form).find("1000  4A") != std::string::npos; })) << TextScreen(form);
+  EXPECT_TRUE(c.Drives.TapeMounted());
   form.close();
   EXPECT_FALSE(c.Drives.TapeMounted());
 }
