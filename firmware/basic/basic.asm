@@ -270,23 +270,10 @@ newln   LDA <POSN
 .r      RTS
 
 * inline: a line from the keyboard into LINBUF, zero-terminated.
-* The monitor's getline leaves the line in its own buffer (LBUF); a getline
-* that fills LINBUF itself leaves LBUF's marker alone, and then nothing is
-* copied.
 inline  PSHS X,Y
         JSR flushc
-        LDA #$FF
-        STA LBUF
         JSR getline
-        LDX #LBUF
-        LDA ,X
-        CMPA #$FF
-        BEQ .done
-        LDY #LINBUF
-.cp     LDA ,X+
-        STA ,Y+
-        BNE .cp
-.done   CLR <POSN
+        CLR <POSN
         PULS X,Y,PC
 
 * ---------------------------------------------------------------- statements

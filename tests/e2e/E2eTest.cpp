@@ -153,7 +153,8 @@ TEST_F(EndToEnd, ListingTypedFromAFileArrivesWhole) {
 
   char result[32];
   std::snprintf(result, sizeof result, "LINES 012C SUM %04X", hash);
-  const TRun r = Quillon({"--wait-text", "> ", "--type-file", loader.string(), "--wait-text", "Ticks", "--print-screen",
+  const TRun r = Quillon({"--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--type-file", loader.string(),
+                          "--wait-text", "Ticks", "--print-screen",
                           "--type-file", listing.string(), "--wait-text", result, "--run", "1000", "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   const std::vector<uint32_t> t = TickReadings(r.Output);
