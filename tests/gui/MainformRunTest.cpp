@@ -297,10 +297,11 @@ TEST(MainformRun, ImagesFromTheCommandLineAndDroppedFiles) {
   const QString listing = images.filePath("prog.BAS");
   QFile f(listing);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("e 1000 4a\nd 1000 1000");
+  f.write("PRINT 6*7\nPRINT 7*8");
   f.close();
   form.DropFiles({listing.toStdString()});
-  EXPECT_TRUE(RunUntil([&] { return TextScreen(form).find("1000  4A") != std::string::npos; })) << TextScreen(form);
+  EXPECT_TRUE(RunUntil([&] { return TextScreen(form).find(" 56 ") != std::string::npos; })) << TextScreen(form);
+  EXPECT_NE(TextScreen(form).find(" 42 "), std::string::npos);
   EXPECT_TRUE(c.Drives.TapeMounted());
   form.close();
   EXPECT_FALSE(c.Drives.TapeMounted());
