@@ -115,6 +115,66 @@ TEST_F(EndToEnd, MainTimerRate) {
   EXPECT_NEAR(counted / expected, 1.0, 0.03) << counted << " counted, " << expected << " expected";
 }
 
+// A listing of 300 BASIC lines as LIST shows them; every seventh runs over
+// two or three rows (never a whole number of rows).
+std::vector<std::string> Listing300() {
+  std::vector<std::string> lines;
+  for (int n = 1; n <= 300; ++n) {
+    const std::string num = std::to_string(n * 10), k = std::to_string(n);
+    const std::string forms[] = {
+        num + " PRINT \"Line " + k + "\";A$(I%)+CHR$(34):X=X*2-1",
+        num + " IF X>" + k + " THEN GOTO 10 ELSE Y=Y+1",
+        num + " FOR I=1 TO " + k + " STEP 2:NEXT I",
+        num + " DATA 1,2,\"abc\"," + k,
+    };
+    std::string line = forms[n % 4];
+    if (n % 7 == 0) {
+      while (line.size() < 100 + static_cast<size_t>(n * 37 % 140)) line += ":Y" + std::to_string(line.size()) + "=Y-1";
+      if (line.size() % 80 == 0) line += ":Z=1";
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// The listing typed into the BASIC from a file comes back identical from
+// LIST, page by page (each page on a cleared screen).
+TEST_F(EndToEnd, ListingTypedIntoTheBasicIsListedBackIdentical) {
+  const std::vector<std::string> lines = Listing300();
+  std::string file;
+  for (const std::string& l : lines) file += l + "\r\n";
+  const fs::path listing = Dir / "listing.bas";
+  std::ofstream(listing, std::ios::binary) << file;
+  std::vector<std::string> args = {"--wait-text", "Ok", "--type-file", listing.string()};
+  std::vector<std::string> expected;  // the screens LIST shows
+  for (size_t first = 0; first < lines.size();) {
+    std::string screen = "\n";  // the row of the LIST command
+    size_t last = first, rows = 0;
+    for (; last < lines.size() && rows + (lines[last].size() + 79) / 80 <= 20; ++last) {
+      rows += (lines[last].size() + 79) / 80;
+      for (size_t at = 0; at < lines[last].size(); at += 80) screen += lines[last].substr(at, 80) + "\n";
+    }
+    const std::string list = "LIST " + std::to_string(first * 10 + 10) + "-" + std::to_string(last * 10);
+    expected.push_back(list + screen + "Ok\n");
+    args.insert(args.end(), {"--type", "\\x0C" + list + "\\r", "--wait-text", "Ok", "--print-screen"});
+    first = last;
+  }
+  const TRun r = Quillon(args);
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  std::vector<std::string> screens(1);
+  for (size_t at = 0, row = 0; at < r.Output.size(); ++row) {
+    if (row == 25) {
+      screens.emplace_back();
+      row = 0;
+    }
+    const size_t nl = r.Output.find('\n', at);
+    screens.back() += r.Output.substr(at, nl - at + 1);
+    at = nl + 1;
+  }
+  ASSERT_EQ(screens.size(), expected.size());
+  for (size_t i = 0; i < screens.size(); ++i) EXPECT_EQ(screens[i].substr(0, expected[i].size()), expected[i]);
+}
+
 // A listing of 300 lines, some long enough to wrap over three rows, typed
 // from a file into linesum.asm (loaded by typing too), which takes them
 // through getline and digests every tenth line for a second while keys keep
@@ -139,10 +199,9 @@ TEST_F(EndToEnd, ListingTypedFromAFileArrivesWhole) {
   file = "g 1000\r\n";
   uint16_t hash = 0;
   size_t chars = 0;
-  for (int n = 1; n <= 300; ++n) {
-    std::string line = std::to_string(n * 10) + " PRINT \"Line " + std::to_string(n) + "\";A$(I%)+CHR$(34):X=X*2-1";
-    if (n % 7 == 0)
-      while (line.size() < 100 + static_cast<size_t>(n * 37 % 140)) line += ":Y" + std::to_string(line.size()) + "=Y-1";
+  int n = 0;
+  for (const std::string& line : Listing300()) {
+    ++n;
     for (char c : line) hash = static_cast<uint16_t>(hash * 33 + static_cast<uint8_t>(c));
     hash = static_cast<uint16_t>(hash * 33);
     chars += line.size() + 1;
