@@ -205,16 +205,26 @@ fp_fac2arg
         STD ARG+8
         RTS
 
-fp_swap LDX #FAC
-        LDB #10
-.l      LDA ,X
-        PSHS A
-        LDA $10,X
-        STA ,X+
-        PULS A
-        STA $0F,X
-        DECB
-        BNE .l
+fp_swap LDD FAC
+        LDX ARG
+        STD ARG
+        STX FAC
+        LDD FAC+2
+        LDX ARG+2
+        STD ARG+2
+        STX FAC+2
+        LDD FAC+4
+        LDX ARG+4
+        STD ARG+4
+        STX FAC+4
+        LDD FAC+6
+        LDX ARG+6
+        STD ARG+6
+        STX FAC+6
+        LDD FAC+8
+        LDX ARG+8
+        STD ARG+8
+        STX FAC+8
         RTS
 
 * ---------------------------------------------------------------- signs

@@ -727,7 +727,24 @@ fp_pow  LDA FACEXP
         LDB #11
         COMA
         RTS
-.x      JSR fpfbeg
+.x      LDA FACEXP          ; x^2: one correctly rounded multiply
+        CMPA #$82
+        BNE .x1
+        LDD FACMAN
+        CMPD #$8000
+        BNE .x1
+        LDD FACMAN+2
+        BNE .x1
+        LDD FACMAN+4
+        BNE .x1
+        LDA FACMAN+6
+        BNE .x1
+        TST FACSGN
+        BMI .x1
+        JSR fp_swap
+        JSR fp_fac2arg
+        JMP fp_mul
+.x1     JSR fpfbeg
         LDX #FPSAV2         ; y, where LOG and EXP leave it alone
         JSR fp_std
         JSR fp_swap

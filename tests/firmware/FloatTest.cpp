@@ -448,6 +448,7 @@ TEST_F(FloatTest, Powers) {
       {0, 0, false, 0, 1, 0},       {0, 3, false, 0, 0, 0},         {0, -1, true, 11, 0, 0},
       {-8, 1.0L / 3, true, 5, 0, 0}, {10, 39, true, 6, 0, 0},      {2, 0.5L, false, 0, std::sqrt(2.0L), 2},
       {1.5L, 2.5L, false, 0, std::pow(1.5L, 2.5L), 4}, {3, 100000, true, 6, 0, 0},
+      {-3, 2, false, 0, 9, 0},      {1.1L, 2, false, 0, 1.1L * 1.1L, 1}, {1e20L, 2, true, 6, 0, 0},
   };
   for (int p : {4, 8})
     for (const Case& c : cases) {
