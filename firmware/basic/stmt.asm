@@ -1,8 +1,12 @@
 * stmt.asm: the statement table and the control-flow statements.
 *
 * Frames on the hardware stack (below the statement loop's level):
-*   FOR    24 bytes: T_FOR, variable address (2), type, step (8), limit (8),
-*          text after the FOR statement (2), its line (2)
+*   FOR    28 bytes: T_FOR, variable address (2), type, step (8), limit (8),
+*          text after the FOR statement (2), its line (2); then for a single
+*          loop of whole numbers (forint) a flag, the count (2), and (in
+*          the step's and limit's unused bytes) the integer step at 8, limit
+*          at 10 and the variable's bytes as last stored at 16
+FORLEN  EQU 28
 *   GOSUB  5 bytes: T_GOSUB, text to return to (2), its line (2)
 *   WHILE  5 bytes: T_WHILE, the WHILE statement (2), its line (2)
 * A zero byte marks the bottom (clrstk).
@@ -201,14 +205,14 @@ xfor    LEAS 2,S
         LDD 1,X
         CMPD <TMP1
         BEQ .cut
-        LEAX 24,X
+        LEAX FORLEN,X
         BRA .w
 .o      LEAX 5,X
         BRA .w
-.cut    LEAS 24,X
+.cut    LEAS FORLEN,X
 .new    CMPS #STKLIM
         LBLO omerr
-        LEAS -24,S
+        LEAS -FORLEN,S
         LDA #T_FOR
         STA ,S
         LDX <TMP1
@@ -226,10 +230,16 @@ xfor    LEAS 2,S
         STY 20,S
         LDD <CURLIN
         STD 22,S
+        CLR 24,S
+        LDA 3,S
+        CMPA #4
+        BNE .ft
         LEAX ,S
+        JSR forint
+.ft     LEAX ,S
         JSR fortst
         LBCC stend
-        LEAS 24,S           ; not even once: on after the matching NEXT
+        LEAS FORLEN,S           ; not even once: on after the matching NEXT
         LDA #1
         STA <TMP3
 .sc     JSR scantok
@@ -262,6 +272,60 @@ xfor    LEAS 2,S
         LBNE stend
         LEAY 1,Y
         JMP xnext.var
+
+* forint: X = the frame of a single loop. When start, step and limit are
+* whole numbers in -32768..32767, NEXT counts in an integer and stores its
+* value (flag at 24, count at 25).
+forint  PSHS X,Y
+        LDA #4
+        STA <FPREC
+        LDX 1,X
+        BSR wholes
+        BCS .r
+        LDX ,S
+        STD 25,X
+        LEAX 4,X
+        BSR wholes
+        BCS .r
+        LDX ,S
+        STD 8,X
+        LEAX 12,X
+        BSR wholes
+        BCS .r
+        LDX ,S
+        STD 10,X
+        LDY 1,X
+        LDD ,Y
+        STD 16,X
+        LDD 2,Y
+        STD 18,X
+        LDA #1
+        STA 24,X
+.r      PULS X,Y,PC
+
+* wholes: X = a packed single: C = 0 and D = its value when it is a whole
+* number in -32768..32767.
+wholes  PSHS X
+        JSR fp_lds
+        JSR fp_toint
+        BCS .no
+        PSHS D
+        JSR fp_fromint
+        LDX #NUMBUF
+        JSR fp_sts
+        LDX 2,S
+        LDD NUMBUF
+        CMPD ,X
+        BNE .no2
+        LDD NUMBUF+2
+        CMPD 2,X
+        BNE .no2
+        PULS D
+        ANDCC #$FE
+        PULS X,PC
+.no2    PULS D
+.no     ORCC #$01
+        PULS X,PC
 
 * fortst: X = a FOR frame: C = 1 when the variable is past the limit.
 fortst  LDA 3,X
@@ -324,7 +388,7 @@ xnext   LEAS 2,S
         BEQ .got
         CMPD 1,X
         BEQ .got
-        LEAX 24,X
+        LEAX FORLEN,X
         BRA .w
 .got    LEAS ,X
         LDA 3,S
@@ -335,9 +399,44 @@ xnext   LEAS 2,S
         ADDD 4,S
         LBVS overr
         STD ,X
-        BRA .test
+        LBRA .test
 .fl     STA <FPREC
+        CMPA #4
+        BNE .fl2
+        TST 24,S            ; counting in an integer
+        BEQ .fl2
+        LDX 1,S             ; (unless the program changed the variable)
+        LDD ,X
+        CMPD 16,S
+        BNE .off
+        LDD 2,X
+        CMPD 18,S
+        BNE .off
+        LDD 25,S
+        ADDD 8,S
+        BVS .off
+        STD 25,S
+        JSR fp_fromint
         LDX 1,S
+        JSR fp_sts
+        LBCS error
+        LDX 1,S
+        LDD ,X
+        STD 16,S
+        LDD 2,X
+        STD 18,S
+        LDD 25,S
+        TST 8,S
+        BMI .ineg
+        CMPD 10,S
+        BGT .done
+        BRA .loop
+.ineg   CMPD 10,S
+        BLT .done
+        BRA .loop
+.off    CLR 24,S
+        LDA #4
+.fl2    LDX 1,S
         CMPA #8
         BEQ .d
         JSR fp_lds
@@ -377,7 +476,7 @@ xnext   LEAS 2,S
         LDD 22,S
         STD <CURLIN
         JMP stend
-.done   LEAS 24,S
+.done   LEAS FORLEN,S
         JSR peek
         CMPA #','
         LBNE stend
@@ -411,7 +510,7 @@ xreturn LEAS 2,S
         LBNE rgerr
         LEAS 5,S
         BRA .w
-.for    LEAS 24,S
+.for    LEAS FORLEN,S
         BRA .w
 .got    PULS A
         PULS Y

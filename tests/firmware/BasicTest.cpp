@@ -78,6 +78,9 @@ TEST(Basic, ControlFlow) {
       {"10 FOR I%=1 TO 3:FOR J%=1 TO 2:PRINT I%*10+J%;:NEXT J%,I%\nRUN\n", " 11  12  21  22  31  32\nOk"},
       {"10 FOR I%=5 TO 1:PRINT \"no\":NEXT:PRINT \"skipped\"\nRUN\n", "skipped\nOk"},
       {"10 FOR I%=3 TO 1 STEP -1:PRINT I%;:NEXT\nRUN\n", " 3  2  1\nOk"},
+      // Whole-number loops count in an integer; a change to the variable is seen.
+      {"10 FOR I=1 TO 10:?I;:IF I=3 THEN I=8\n20 NEXT:?I:FOR I=32766 TO 32767:NEXT:?I\n"
+       "30 FOR I=1 TO 2 STEP .5:?I;:NEXT\nRUN\n", " 1  2  3  9  10  11\n 32768\n 1  1.5  2\nOk"},
       {"10 I%=0:WHILE I%<3:I%=I%+1:PRINT I%;:WEND\nRUN\n", " 1  2  3\nOk"},
       {"10 X%=2:ON X% GOTO 20,30:PRINT \"none\":END\n20 PRINT \"20\":END\n30 PRINT \"30\"\nRUN\n", "30\nOk"},
       {"10 IF 1 THEN IF 0 THEN ?\"a\" ELSE ?\"b\" ELSE ?\"c\"\n20 IF 0 THEN ?\"d\" ELSE 40\n30 ?\"e\"\n40 ?\"f\"\nRUN\n",
