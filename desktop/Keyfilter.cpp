@@ -104,6 +104,13 @@ uint32_t TKeyFilter::KeyId(const QKeyEvent& e) {
   return e.nativeScanCode() != 0 ? e.nativeScanCode() : 0x80000000u | static_cast<uint32_t>(e.key());
 }
 
+bool TKeyFilter::AltDown(const QKeyEvent& e) const {
+  if (e.modifiers() & Qt::AltModifier) return true;
+  for (const auto& [id, vk] : Held)
+    if (vk == VkMenu) return true;
+  return false;
+}
+
 THostKeyState TKeyFilter::KeyState() const {
   THostKeyState s;
   for (const auto& [id, vk] : Held) {
@@ -139,12 +146,18 @@ bool TKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   uint8_t vk = VkOf(*e);
 
   if (vk == VkMenu || vk == VkCapital || vk == VkNumLock) {
+    // Qt offers a key to the shortcuts before it is pressed: that is the
+    // first the program learns of Alt going down.
+    if (vk == VkMenu && t == QEvent::ShortcutOverride && !e->isAutoRepeat() &&
+        !Held.count(KeyId(*e)) && OnAltDown)
+      OnAltDown();
     if (vk == VkCapital && t == QEvent::KeyPress && !e->isAutoRepeat() && !Held.count(KeyId(*e)))
       CapsLock = !CapsLock;
     if (t == QEvent::KeyPress) Held[KeyId(*e)] = vk;
     if (t == QEvent::KeyRelease && !e->isAutoRepeat()) Held.erase(KeyId(*e));
     return false;
   }
+  if (AltDown(*e) && !(t == QEvent::KeyRelease && Held.count(KeyId(*e)))) return false;
   if (t == QEvent::ShortcutOverride) {
     // Claimed, so no shortcut of the window fires for a key the machine gets.
     e->accept();

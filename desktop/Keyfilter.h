@@ -4,7 +4,9 @@
 // WM_HOSTKEYDOWN or WM_HOSTKEYUP with the key's Windows virtual-key code (by
 // physical position, as on a Japanese 106-key keyboard) and the key message
 // flags. Alt, Caps Lock and Num Lock pass on, so Alt still reaches the menus
-// and the host keeps its lock toggles. The filter is installed while the
+// and the host keeps its lock toggles; while Alt is down every other key
+// passes on too (Alt and a menu's underlined letter open that menu; the
+// machine has no Alt key), except the release of a key the machine has down. The filter is installed while the
 // emulation runs and removed while it is paused, so menus and dialogs get the
 // keyboard normally.
 //
@@ -17,6 +19,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <map>
 
 class QKeyEvent;
@@ -40,6 +43,9 @@ class TKeyFilter : public QObject {
   // A key the window keeps for its own shortcut (the debug window's); the
   // machine never sees it.
   int WindowKey = 0;
+  // Called when Alt goes down, before anything else sees it (the full-screen
+  // window shows its menu bar here, so Alt then works the menus).
+  std::function<void()> OnAltDown;
 
   // The modifier and Caps Lock state as far as the filter has seen the keys.
   THostKeyState KeyState() const;
@@ -53,6 +59,7 @@ class TKeyFilter : public QObject {
 
  private:
   static uint32_t KeyId(const QKeyEvent& e);
+  bool AltDown(const QKeyEvent& e) const;
 
   QObject* Target;
   bool IsInstalled = false;

@@ -228,8 +228,12 @@ void TForm1::FormCreate() {
   // 7-8.
   Ddraw.FillWork(0);
   ResetFrontState();
-  // 9. The keyboard.
+  // 9. The keyboard. The window takes it: a window manager hands it over when
+  // the window appears, but without one nobody does, and the menu bar can
+  // take the keyboard from the picture (Alt) only inside the active window.
   KeyFilter.Install();
+  activateWindow();
+  Picture->setFocus();
   // 10. The firmware.
   if (Computer->RomError()) {
     ShowMessage(RomFailedText);
@@ -333,6 +337,17 @@ void TForm1::BuildMenus() {
   });
 
   for (QMenu* m : {File1, Edit1, Show1, Zoom1, S1, B1, Operate1, Help1, ZoomPupMenu1}) WatchMenu(m);
+
+  // Alt tapped alone gives the menu bar the keyboard (its titles are worked
+  // with the arrow keys, Return and Esc) before any menu opens; that is a
+  // menu loop too.
+  connect(qApp, &QApplication::focusChanged, this,
+          [this](QWidget*, QWidget* now) { FollowMenuBarFocus(now); });
+  // In full screen the menu bar is away; Alt brings it first, so that the
+  // same Alt then works the menus.
+  KeyFilter.OnAltDown = [this] {
+    if (DspMode == 1 && !MenuShown && !Closed) ShowFullScreenMenuBar(true);
+  };
 }
 
 QToolButton* TForm1::AddToolButton(const QIcon& icon, const QString& hint, QAction* same) {
@@ -382,7 +397,33 @@ void TForm1::MenuLoopEnter() {
 
 void TForm1::MenuLoopExit() {
   if (MenuDepth == 0) return;
-  if (--MenuDepth == 0) ResumeEmulation();
+  if (--MenuDepth > 0) return;
+  // Done with the menus: in full screen the bar goes away again.
+  if (DspMode == 1 && MenuShown) ShowFullScreenMenuBar(false);
+  ResumeEmulation();
+}
+
+void TForm1::FollowMenuBarFocus(QWidget* now) {
+  const bool inBar = now && (now == menuBar() || qobject_cast<QMenu*>(now));
+  if (inBar == BarLoop) return;
+  BarLoop = inBar;
+  if (inBar)
+    MenuLoopEnter();
+  else
+    MenuLoopExit();
+}
+
+// Full screen: the menu bar shown or hidden; the screen goes black for the
+// change and the mouse cursor is there only with the bar.
+void TForm1::ShowFullScreenMenuBar(bool show) {
+  Ddraw.FillWork(0);
+  Ddraw.Flip();
+  MenuShown = show;
+  menuBar()->setVisible(show);
+  if (show)
+    unsetCursor();
+  else
+    setCursor(Qt::BlankCursor);
 }
 
 // Pausing nests: only the outermost pause stops the machine and only its
@@ -809,22 +850,4 @@ void TForm1::RestoreWindowLayout() {
   FullScrn1->setChecked(false);
   SetClientSize(SavedClientSize);
   CentreOnScreen();
-}
-
-void TForm1::keyPressEvent(QKeyEvent* e) {
-  // Alt in full screen shows and hides the menu bar; the screen goes black
-  // for the change.
-  if (e->key() == Qt::Key_Alt && DspMode == 1 && !e->isAutoRepeat()) {
-    Ddraw.FillWork(0);
-    Ddraw.Flip();
-    MenuShown = !MenuShown;
-    menuBar()->setVisible(MenuShown);
-    if (MenuShown)
-      unsetCursor();
-    else
-      setCursor(Qt::BlankCursor);
-    e->accept();
-    return;
-  }
-  QMainWindow::keyPressEvent(e);
 }

@@ -211,7 +211,6 @@ class TForm1 : public QMainWindow, public TTimerWindow {
  protected:
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
 
@@ -222,6 +221,8 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   void WatchMenu(QMenu* menu);
   void MenuLoopEnter();
   void MenuLoopExit();
+  void FollowMenuBarFocus(QWidget* now);
+  void ShowFullScreenMenuBar(bool show);
   void SetZoom(int step);
   void SetClientSize(const QSize& client);
   void CentreOnScreen();
@@ -235,4 +236,5 @@ class TForm1 : public QMainWindow, public TTimerWindow {
 
   int PauseDepth = 0;
   int MenuDepth = 0;
+  bool BarLoop = false;  // the menu bar has the keyboard (Alt tapped)
 };

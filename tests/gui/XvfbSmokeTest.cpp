@@ -1,10 +1,13 @@
-// The window on a real X server (run under xvfb-run by ctest): the program's
-// window starts with the free firmware and the screen really shows the
-// machine's banner, white on black, in the picture area.
+// The window on a real X server (run under xvfb-run by ctest, no window
+// manager): the program's window starts with the free firmware and the screen
+// really shows the machine's banner, white on black, in the picture area; the
+// window takes the keyboard itself, so Alt reaches the menu bar.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QScreen>
+#include <QTest>
 
 #include "RunningForm.h"
 
@@ -38,6 +41,13 @@ TEST(XvfbSmoke, TheBannerIsOnTheScreen) {
     for (int x = 0; x < 640; x += 5) ASSERT_EQ(shot.pixel(x, y) & 0xFFFFFF, 0u) << x << "," << y;
   // A machine line is two screen lines at 100 %.
   for (int x = 0; x < 640; ++x) ASSERT_EQ(shot.pixel(x, 4), shot.pixel(x, 5)) << x;
+
+  // Nobody hands the window the keyboard here but the window itself.
+  ASSERT_TRUE(RunUntil([&] { return QApplication::focusWidget() == form.Picture; }, 5000));
+  QTest::simulateEvent(form.Picture, true, Qt::Key_Alt, Qt::NoModifier, QString(), false);
+  QTest::simulateEvent(form.Picture, false, Qt::Key_Alt, Qt::AltModifier, QString(), false);
+  EXPECT_TRUE(RunUntil([&] { return QApplication::focusWidget() == form.menuBar(); }, 2000));
+  EXPECT_TRUE(form.Paused());
 }
 
 }  // namespace
