@@ -165,40 +165,34 @@ TEST_F(RunHoldTest, WindowStepsTheRunningThread) {
   M.Machine->Terminate();
 }
 
-// RUN pressed again while the CPU runs leaves it alone: the register edits,
-// not refreshed while it ran, are not written back. The disassembly's marker
-// and the PC edit come from one read even while the shown CPU runs.
+// RUN pressed again while the CPU runs leaves it alone (the edits, not
+// refreshed meanwhile, are not written back); the marker and the PC edit come
+// from one read even while the CPU shown runs.
 TEST_F(RunHoldTest, RunningCpuNeverGetsStaleRegisters) {
   // 1000: LDA #1 / STA $3000 / JMP $2000; 2000: LEAX 1,X / BRA 2000.
   M.Load(M.Main(), 0x1000, {0x86, 0x01, 0xB7, 0x30, 0x00, 0x7E, 0x20, 0x00});
   M.Load(M.Main(), 0x2000, {0x30, 0x01, 0x20, 0xFC});
   TDebugLinkOf<TMcpuThread> link(*M.Machine);
   Hold().Target(0, false);
-  M.Machine->Start();  // the reset runs first; the CPU is then placed at 1000
-  while (M.Machine->PassCount() == 0) QTest::qWait(1);
+  M.Machine->Start();
+  while (M.Machine->PassCount() == 0) QTest::qWait(1);  // past the reset
   M.Machine->Suspend();
   M.Main().PC = 0x1000;
   M.Machine->Resume();
   TDebugForm1 form(link);
   form.show();
-  ASSERT_EQ(form.EditPC->text(), QStringLiteral("1000"));
   QTest::mouseClick(form.BtnRun, Qt::LeftButton);
   QTest::qWait(20);
   M.Machine->Suspend();
   M.Main().Bank[0][0x3000] = 0;
   M.Machine->Resume();
   QTest::mouseClick(form.BtnRun, Qt::LeftButton);
-  QTest::qWait(20);
-  form.CpuSub->setChecked(true);
   for (int i = 0; i < 20; ++i) {
     (i % 2 ? form.CpuSub : form.CpuMain)->setChecked(true);
     const QString marked = form.DisasmView->toPlainText().section(QLatin1Char('>'), 1).mid(1, 4);
     EXPECT_EQ(marked, form.EditPC->text()) << i;
   }
   form.close();
-  M.Machine->Suspend();
-  EXPECT_EQ(M.Main().Bank[0][0x3000], 0);  // 1000 never ran again
-  EXPECT_GE(M.Main().PC, 0x2000);
-  M.Machine->Resume();
   M.Machine->Terminate();
+  EXPECT_EQ(M.Main().Bank[0][0x3000], 0);  // 1000 never ran again
 }

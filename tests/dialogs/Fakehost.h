@@ -20,12 +20,7 @@ class TFakeHost : public TDialogHost {
     Filters << filter;
     return Chosen;
   }
-  QString OpenOrNewFileName(QWidget*, const QString& filter, const QString&,
-                            const QString&) override {
-    NewNameFilters << filter;
-    return Chosen;
-  }
-  QStringList Warnings, Questions, Filters, NewNameFilters;
+  QStringList Warnings, Questions, Filters;
   bool Answer = false;
   QString Chosen;
 };

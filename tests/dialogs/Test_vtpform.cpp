@@ -202,14 +202,7 @@ TEST_F(VtpFormTest, MissingFileAsksAndCreatesOnYesOnly) {
     TVtpForm1 form(Tape, FileName);
     form.show();
     form.VtpChkBox1->setChecked(true);
-    if (yes) {
-      // Named through the browse dialog, which takes a file not there yet.
-      Host.Chosen = QString::fromStdString(missing);
-      form.VtpFileBtn1Click();
-      EXPECT_EQ(Host.NewNameFilters, QStringList{TVtpForm1::FileFilter});
-    } else {
-      form.VtpEdit1->setText(QString::fromStdString(missing));
-    }
+    form.VtpEdit1->setText(QString::fromStdString(missing));
     Host.Answer = yes;
     form.accept();
     EXPECT_EQ(Host.Questions.last(), TVtpForm1::CreateQuestionText);
@@ -251,15 +244,14 @@ TEST_F(VtpFormTest, CreateFailingWarnsAndClearingTheBoxClosesTheTape) {
   EXPECT_EQ(Deck.TapeMounted, 0u);
 }
 
-// The desktop's file dialog for a new tape takes a name that does not exist;
-// the file-open dialog insists on an existing file.
+// The desktop's file dialog for a new tape takes a name not there yet; the
+// file-open dialog insists on an existing file.
 TEST(DialogHost, NewFileNameIsAcceptedOnlyWhereAsked) {
   QTemporaryDir dir;
   const QString missing = dir.filePath(QStringLiteral("new.vtp"));
   TQtDialogHost host;
   for (bool mayBeNew : {false, true}) {
     QTimer poll;
-    poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       if (!dialog || !dialog->isVisible()) return;
@@ -268,10 +260,9 @@ TEST(DialogHost, NewFileNameIsAcceptedOnlyWhereAsked) {
       dialog->selectFile(missing);
       QMetaObject::invokeMethod(dialog, mayBeNew ? "accept" : "reject", Qt::QueuedConnection);
     });
-    poll.start();
-    const QString chosen =
-        mayBeNew ? host.OpenOrNewFileName(nullptr, TVtpForm1::FileFilter, "vtp", dir.path())
-                 : host.OpenFileName(nullptr, TVtpForm1::FileFilter, "vtp", dir.path());
+    poll.start(20);
+    const QString chosen = mayBeNew ? host.OpenOrNewFileName(nullptr, "*.vtp", "vtp", dir.path())
+                                    : host.OpenFileName(nullptr, "*.vtp", "vtp", dir.path());
     EXPECT_EQ(chosen, mayBeNew ? missing : QString()) << mayBeNew;
   }
 }

@@ -129,32 +129,18 @@ TEST(MachineThread, VirtualClockDrivesTimersPerMillisecond) {
 }
 
 // The real-time pauses end on deadlines 1 ms apart: a late pause shortens
-// the next; a stall beyond the catch-up limit, or a restart after a rest,
-// starts the schedule afresh instead of making up the missed time.
+// the next; a long stall, or a rest (restart), starts afresh from now.
 TEST(MachineThread, PauseScheduleKeepsAbsoluteDeadlines) {
-  using namespace std::chrono;
-  using TP = TPauseSchedule::Clock::time_point;
-  const TP t0{seconds(100)};
-  struct Step {
-    int NowUs;        // when the pause begins, after t0
-    bool Restart;     // the loop rested before this pause
-    int DeadlineUs;   // when it is to end
-  } steps[] = {
-      {0, false, 1000},        // first pause: 1 ms from now
-      {1090, false, 2000},     // the last sleep overslept: this one is shorter
-      {2015, false, 3000},
-      {5500, false, 4000},     // 2.5 ms late: already due, catches up
-      {5600, false, 5000},
-      {40000, false, 41000},   // a long stall: afresh from now
-      {41020, true, 42020},    // after a rest: afresh even if on time
-      {42100, false, 43020},
-  };
+  using std::chrono::microseconds;
+  const TPauseSchedule::Clock::time_point t0{std::chrono::seconds(100)};
+  // {pause begins, restart before it, deadline}, in microseconds after t0
+  const int steps[][3] = {{0, 0, 1000},         {1090, 0, 2000},  {5500, 0, 3000},
+                          {5600, 0, 4000},      {40000, 0, 41000}, {41020, 1, 42020},
+                          {42100, 0, 43020}};
   TPauseSchedule s;
-  for (const Step& st : steps) {
-    if (st.Restart) s.Restart();
-    const TP d = s.Next(t0 + microseconds(st.NowUs));
-    EXPECT_EQ(duration_cast<microseconds>(d - t0).count(), st.DeadlineUs)
-        << "pause at " << st.NowUs << " us";
+  for (const auto& st : steps) {
+    if (st[1]) s.Restart();
+    EXPECT_EQ(s.Next(t0 + microseconds(st[0])) - t0, microseconds(st[2])) << st[0];
   }
 }
 
