@@ -9,6 +9,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "core/PlainFile.h"
 
 // The opcode tables are the same in every core; building them here as well
 // as in InitCpu means a core that was never initialised still runs (as a
@@ -152,17 +160,28 @@ void TCpu09::TakeNmi() {
 
 int TCpu09::LoadRom(const std::string& path, uint16_t address,
                     uint32_t count) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return 1;
+  // A FIFO or device in place of the image is refused, not waited on.
+  const int fd = OpenPlainFile(path, O_RDONLY);
+  if (fd < 0) return 1;
   // The image never runs past the end of the bank, whatever count says.
   uint32_t room = 0x10000u - address;
   if (count > room) count = room;
-  // A short file fills what it has; a path that opens but cannot be read at
-  // all (a directory) counts as not opened.
-  size_t got = std::fread(&Bank[0][address], 1, count, f);
-  bool unreadable = got == 0 && std::ferror(f) != 0;
-  std::fclose(f);
-  return unreadable ? 1 : 0;
+  // Read into a copy first: a read error leaves memory unchanged. A short
+  // file fills what it has.
+  std::vector<uint8_t> image(count);
+  size_t got = 0;
+  bool failed = false;
+  while (got < count) {
+    const ssize_t n = ::read(fd, image.data() + got, count - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed = true;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (failed) return 1;
+  std::copy(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(got), &Bank[0][address]);
+  return 0;
 }
 
 uint8_t TCpu09::IoRead(uint8_t) { return 0; }

@@ -1,6 +1,8 @@
 // The capture picture, its bitmap file and the text copy of the screen.
 #include "Capture.h"
 
+#include "FileReplace.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,26 +82,7 @@ std::vector<uint8_t> EncodeBmp(const TCapturePicture& picture) {
 
 std::string SaveBmp(const TCapturePicture& picture, const std::filesystem::path& path) {
   const std::vector<uint8_t> bytes = EncodeBmp(picture);
-  std::string tmp = path.string() + ".XXXXXX";
-  int fd = mkstemp(tmp.data());
-  if (fd < 0) return std::strerror(errno);
-  int err = 0;
-  size_t done = 0;
-  while (err == 0 && done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) err = n < 0 ? errno : EIO;
-    else done += static_cast<size_t>(n);
-  }
-  // mkstemp makes the file private; a picture is an ordinary file.
-  if (err == 0 && fchmod(fd, 0644) != 0) err = errno;
-  if (close(fd) != 0 && err == 0) err = errno;
-  if (err == 0 && std::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
-  if (err != 0) {
-    unlink(tmp.c_str());
-    return std::strerror(err);
-  }
-  return {};
+  return ReplaceFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 std::string CopyTextScreen(const std::function<uint8_t(uint16_t)>& readSub) {

@@ -42,9 +42,10 @@ TCapturePicture BuildCapturePicture(std::span<const uint8_t> pixelBuffer, uint8_
 // colour table (the machine colours), rows stored bottom-up.
 std::vector<uint8_t> EncodeBmp(const TCapturePicture& picture);
 
-// Writes the bitmap through a temporary file renamed over path, so an
-// existing file is replaced whole or not at all. Returns an empty string on
-// success, else the failure's description.
+// Writes the bitmap with ReplaceFile (FileReplace.h): an existing file is
+// replaced whole or not at all, keeps its mode, a link is written through
+// and a read-only file is refused. Returns an empty string on success, else
+// the failure's description.
 std::string SaveBmp(const TCapturePicture& picture, const std::filesystem::path& path);
 
 // The text screen as bytes: columns from sub D036 (at most 80), rows from

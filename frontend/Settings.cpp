@@ -2,6 +2,9 @@
 // writing them back into the file without disturbing anything else in it.
 #include "Settings.h"
 
+#include "FileReplace.h"
+#include "core/PlainFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -178,20 +181,28 @@ void ClampSettings(TSettings& s) {
 
 namespace {
 
-// Reads a whole file. nullopt when it cannot be read; an empty string for a
-// file that does not exist (exists is then false).
+// Reads a whole file. nullopt when it cannot be read or is not a plain file
+// (a FIFO would block the read for ever); an empty string for a file that
+// does not exist (exists is then false).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, bool& exists) {
-  std::error_code ec;
-  exists = std::filesystem::exists(file, ec);
-  if (ec) return std::nullopt;
-  if (!exists) return std::string();
-  if (std::filesystem::is_directory(file, ec)) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return buf.str();
+  int why = 0;
+  const int fd = OpenPlainFile(file.string(), O_RDONLY, &why);
+  exists = !(fd < 0 && why == ENOENT);
+  if (fd < 0) return exists ? std::nullopt : std::optional<std::string>(std::string());
+  std::string text;
+  char buf[4096];
+  for (;;) {
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    text.append(buf, static_cast<size_t>(n));
+  }
+  close(fd);
+  return text;
 }
 
 }  // namespace
@@ -219,16 +230,14 @@ TSettings ReadSettings(const std::filesystem::path& file) {
 }
 
 bool WriteSettings(const std::filesystem::path& given, const TSettings& s) {
-  std::error_code ec;
-  // Write through a symbolic link to the file it names, so the link stays.
-  std::filesystem::path file = given;
-  if (std::filesystem::is_symlink(given, ec)) {
-    file = std::filesystem::weakly_canonical(given, ec);
-    if (ec) return false;
-  }
+  // Through a symbolic link to the file it names (created if need be), so
+  // the link stays; a read-only file or one that is not a plain file is left
+  // alone, as is one that could not be read.
+  std::filesystem::path file;
+  if (!ResolveWriteTarget(given, file).empty() || !CheckReplaceable(file).empty()) return false;
   bool exists = false;
   auto text = ReadWholeFile(file, exists);
-  if (!text) return false;  // never replace a file we could not read
+  if (!text) return false;
   TIniFile ini(std::move(*text));
   ini.SetValue(SettingsSection, "CpuWait", std::to_string(s.CpuWait));
   ini.SetValue(SettingsSection, "FlipFreq", std::to_string(s.FlipFreq));
@@ -237,25 +246,5 @@ bool WriteSettings(const std::filesystem::path& given, const TSettings& s) {
   ini.SetValue(SettingsSection, "KeyCh_ESC", s.KeyCh_ESC ? "1" : "0");
   ini.SetValue(SettingsSection, "BootMode", std::to_string(s.BootMode));
   ini.SetValue(SettingsSection, "DspMode", std::to_string(s.DspMode));
-  const std::string out = ini.Text();
-
-  std::string tmp = file.string() + ".XXXXXX";
-  int fd = mkstemp(tmp.data());
-  if (fd < 0) return false;
-  mode_t mode = 0644;
-  struct stat st;
-  if (exists && stat(file.c_str(), &st) == 0) mode = st.st_mode & 07777;
-  bool ok = fchmod(fd, mode) == 0;
-  size_t done = 0;
-  while (ok && done < out.size()) {
-    ssize_t n = write(fd, out.data() + done, out.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<size_t>(n);
-  }
-  ok = ok && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
-  if (ok) ok = std::rename(tmp.c_str(), file.c_str()) == 0;
-  if (!ok) unlink(tmp.c_str());
-  return ok;
+  return ReplaceFile(file, ini.Text()).empty();
 }

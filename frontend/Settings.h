@@ -38,13 +38,15 @@ inline constexpr const char* SettingsSection = "T1_SETTING";
 // are brought into the ranges the settings dialogs offer.
 void ClampSettings(TSettings& s);
 
-// Reads the settings; a missing or unreadable file, section or key, or a
-// value that is not a decimal number, gives the default.
+// Reads the settings; a missing or unreadable file (or one that is not a
+// plain file), section or key, or a value that is not a decimal number, gives the default.
 TSettings ReadSettings(const std::filesystem::path& file);
 
 // Writes the seven keys into the settings section, leaving the rest of the
-// file alone. Returns false (and leaves any existing file untouched) when the
-// file exists but cannot be read, or the new file cannot be written.
+// file alone. A symbolic link is written through to the file it names.
+// Returns false (and leaves any existing file untouched) when the file
+// exists but cannot be read, is read-only or not a plain file, or the new
+// file cannot be written.
 bool WriteSettings(const std::filesystem::path& file, const TSettings& s);
 
 // A private-profile file held in memory as its raw lines. Lines keep their

@@ -2,6 +2,8 @@
 // converting between the layouts. See DiskFormats.h.
 #include "DiskFormats.h"
 
+#include "core/PlainFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -337,13 +339,9 @@ std::string ConvertDiskImage(const std::string& in, const std::string& out, std:
   if (ext != ".vfd" && !NamedD88(out)) return "the output must be named .vfd or .d88: " + out;
   const TDiskKind to = ext == ".vfd" ? TDiskKind::Vfd : TDiskKind::D88;
 
-  const int fd = ::open(in.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return in + ": " + std::strerror(errno);
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return in + " is not a plain file";
-  }
+  int why = 0;
+  const int fd = OpenPlainFile(in, O_RDONLY, &why);  // a FIFO is refused, not waited on
+  if (fd < 0) return in + ": " + OpenFailureText(why);
   TDiskLayout layout;
   std::string name;
   const std::vector<TD88Disk> disks = ListD88Disks(fd);

@@ -4,6 +4,8 @@
 #include "Vfd.h"
 
 #include <algorithm>
+
+#include "core/PlainFile.h"
 #include <cerrno>
 
 #include <fcntl.h>
@@ -57,15 +59,10 @@ bool TVfd::MountDisk(int drive, const std::string& path, int disk) {
   std::lock_guard<std::mutex> guard(Lock);
   CloseLocked(drive);
 
-  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return false;
   // Only a plain file behaves as an image: a pipe or a device could block
   // the emulation thread or report no end.
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
+  int fd = OpenPlainFile(path, O_RDWR);
+  if (fd < 0) return false;
 
   TDiskLayout layout;
   const std::vector<TD88Disk> disks = ListD88Disks(fd);
@@ -142,7 +139,7 @@ int TransferBytes(const TSectorRecord& s) {
 int TVfd::SectorSize(int drive, int track, int side, int sector) {
   if (!ValidDrive(drive)) return -1;
   std::lock_guard<std::mutex> guard(Lock);
-  if (DiskFile[drive] < 0) return -1;
+  if (DiskFile[drive] < 0 || FileFailed[drive]) return -1;
   const TSectorRecord* s = FindSector(drive, track, side, sector);
   return s ? TransferBytes(*s) : -1;
 }
@@ -152,9 +149,9 @@ uint16_t TVfd::ReadSector(int drive, int track, int side, int sector,
   if (!ValidDrive(drive)) return DISK_NOT_READY;
   std::lock_guard<std::mutex> guard(Lock);
   if (DiskFile[drive] < 0) return DISK_NOT_READY;
+  if (FileFailed[drive]) return DISK_FILE_ERROR;
   const TSectorRecord* s = FindSector(drive, track, side, sector);
   if (!s) return DISK_NO_SECTOR;
-  if (FileFailed[drive]) return DISK_FILE_ERROR;
   const int bytes = TransferBytes(*s);
   if (ReadAt(DiskFile[drive], DiskBuffer, static_cast<size_t>(bytes), s->Offset) < 0) {
     FileFailed[drive] = true;
@@ -172,9 +169,9 @@ uint16_t TVfd::WriteSector(int drive, int track, int side, int sector) {
   // a sector that does not exist.
   if (DiskWriteProtect[drive].load() || Disk[drive].Protected) return DISK_WRITE_PROTECTED;
   if (DiskFile[drive] < 0) return DISK_NOT_READY;
+  if (FileFailed[drive]) return DISK_FILE_ERROR;
   const TSectorRecord* s = FindSector(drive, track, side, sector);
   if (!s) return DISK_NO_SECTOR;
-  if (FileFailed[drive]) return DISK_FILE_ERROR;
   if (s->Bytes > BufferBytes) return DISK_WRITE_FAULT;
   if (!WriteAt(DiskFile[drive], DiskBuffer, s->Bytes, s->Offset)) {
     FileFailed[drive] = true;
@@ -188,6 +185,7 @@ uint16_t TVfd::ReadId(int drive, int track, int side, int sector,
   if (!ValidDrive(drive)) return DISK_NOT_READY;
   std::lock_guard<std::mutex> guard(Lock);
   if (DiskFile[drive] < 0) return DISK_NOT_READY;
+  if (FileFailed[drive]) return DISK_FILE_ERROR;
   const TSectorRecord* s = FindSector(drive, track, side, sector, true);
   if (!s) return DISK_NO_SECTOR;
   // A 15-bit linear congruential sequence stands in for the CRC.

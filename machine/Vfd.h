@@ -86,9 +86,14 @@ class TVfd {
   // The sectors of the image in the drive, for tools and tests.
   TDiskLayout Layout(int drive);
 
+  // Once the image file has reported an error, every later access of that
+  // drive reports DISK_FILE_ERROR (SectorSize: -1), whatever the sector,
+  // until an image is mounted again; the failure is looked at before the
+  // sector address, write protection alone goes first.
+
   // Bytes a transfer of the sector moves (at most BufferBytes), or -1 when
   // the sector does not exist (track >= 40, no sector with that ID on the
-  // track side) or the drive is empty.
+  // track side), the drive is empty or its image has failed.
   int SectorSize(int drive, int track, int side, int sector);
 
   // Reads the sector into DiskBuffer. Bytes beyond the end of the file keep

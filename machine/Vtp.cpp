@@ -3,6 +3,8 @@
 // the firmware's file headers with which the tape dialog lists a tape.
 #include "Vtp.h"
 
+#include "core/PlainFile.h"
+
 #include <cerrno>
 
 #include <fcntl.h>
@@ -15,15 +17,10 @@ TVtp::~TVtp() { CloseTape(); }
 
 bool TVtp::OpenLocked(const std::string& path, int flags, bool writing) {
   CloseLocked();
-  int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, 0666);
-  if (fd < 0) return false;
   // Only a plain file behaves as a tape: a pipe or a device could block the
   // emulation thread, and positions would mean nothing.
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
+  int fd = OpenPlainFile(path, flags);
+  if (fd < 0) return false;
   TapeFile = fd;
   Position = 0;
   CacheStart = 0;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "tests/core/CpuFixture.h"
@@ -212,6 +213,10 @@ TEST_F(LoadRomTest, MissingEmptyAndShortFiles) {
   EXPECT_EQ(C.LoadRom((Dir / "absent.dat").string(), 0x8000, 16), 1);
   EXPECT_EQ(C.Bank[0][0x8000], 0xEE);
   EXPECT_EQ(C.LoadRom(Dir.string(), 0x8000, 16), 1);  // a directory
+  EXPECT_EQ(C.Bank[0][0x8000], 0xEE);
+  // A FIFO would block the open for ever; it is refused at once.
+  ASSERT_EQ(::mkfifo((Dir / "fifo.dat").c_str(), 0600), 0);
+  EXPECT_EQ(C.LoadRom((Dir / "fifo.dat").string(), 0x8000, 16), 1);
   EXPECT_EQ(C.Bank[0][0x8000], 0xEE);
 
   EXPECT_EQ(C.LoadRom(Write("empty.dat", 0), 0x8000, 16), 0);

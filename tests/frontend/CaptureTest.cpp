@@ -5,6 +5,9 @@
 #include <iterator>
 #include <set>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "Capture.h"
 
 namespace {
@@ -91,6 +94,52 @@ TEST(CaptureBmp, SaveReplacesAFileAndReportsFailures) {
   EXPECT_EQ(got, EncodeBmp(pic));
   EXPECT_NE(SaveBmp(pic, dir / "missing" / "x.bmp"), "");
   std::filesystem::remove_all(dir);
+}
+
+// What a saved picture does to what is already there: a link is written
+// through (and stays a link, also when its target does not exist yet), a
+// file keeps its mode, a read-only file or a FIFO is refused and left as it
+// was, and a name as long as the file system allows is fine.
+TEST(CaptureBmp, SaveKeepsLinksModesAndReadOnlyFiles) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("quillon_bmp_rules_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const TCapturePicture pic = BuildCapturePicture(AllCodes(), 7, Identity);
+  const std::vector<uint8_t> bmp = EncodeBmp(pic);
+  auto contents = [](const fs::path& f) {
+    std::ifstream in(f, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
+  };
+  std::ofstream(dir / "mine.bmp") << "old";
+  fs::permissions(dir / "mine.bmp", fs::perms(0600));
+  std::ofstream(dir / "ro.bmp") << "old";
+  fs::permissions(dir / "ro.bmp", fs::perms(0444));
+  fs::create_symlink("target.bmp", dir / "link.bmp");  // dangling
+  ASSERT_EQ(::mkfifo((dir / "fifo.bmp").c_str(), 0644), 0);
+  const std::string longName(254, 'n');
+  struct Case { fs::path path, written; bool ok; unsigned mode; };
+  const Case cases[] = {
+      {dir / "mine.bmp", dir / "mine.bmp", true, 0600},
+      {dir / "link.bmp", dir / "target.bmp", true, 0644},
+      {dir / "link.bmp", dir / "target.bmp", true, 0644},  // now a live link
+      {dir / longName, dir / longName, true, 0644},
+      {dir / "ro.bmp", dir / "ro.bmp", false, 0444},
+      {dir / "fifo.bmp", dir / "fifo.bmp", false, 0644},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path.filename().string().substr(0, 20));
+    const std::string error = SaveBmp(pic, c.path);
+    EXPECT_EQ(error.empty(), c.ok) << error;
+    if (c.ok) {
+      EXPECT_EQ(contents(c.written), bmp);
+    }
+    EXPECT_EQ(static_cast<unsigned>(fs::status(c.written).permissions()), c.mode);
+  }
+  EXPECT_TRUE(fs::is_symlink(dir / "link.bmp"));
+  EXPECT_EQ(contents(dir / "ro.bmp"), std::vector<uint8_t>({'o', 'l', 'd'}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 6) << "no temporary file left";
+  fs::remove_all(dir);
 }
 
 struct TSubRam {

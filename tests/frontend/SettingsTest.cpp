@@ -166,6 +166,30 @@ TEST_F(SettingsFile, UnreadableFileIsNeverReplaced) {
   EXPECT_EQ(Get(), "[T1_SETTING]\nCpuWait=1\n");
 }
 
+// A FIFO in the file's place is read as no file (never waited on) and never
+// written over; a read-only file is left alone; a dangling link gets its
+// target created and stays a link.
+TEST_F(SettingsFile, FifoReadOnlyFileAndLinkStayWhatTheyAre) {
+  ASSERT_EQ(::mkfifo(File.c_str(), 0644), 0);
+  EXPECT_EQ(ReadSettings(File), TSettings{});
+  EXPECT_FALSE(WriteSettings(File, TSettings{}));
+  EXPECT_TRUE(fs::is_fifo(File));
+  fs::remove(File);
+
+  Put("[T1_SETTING]\nCpuWait=1\n");
+  fs::permissions(File, fs::perms(0444));
+  EXPECT_EQ(ReadSettings(File).CpuWait, 1);
+  EXPECT_FALSE(WriteSettings(File, TSettings{}));
+  EXPECT_EQ(Get(), "[T1_SETTING]\nCpuWait=1\n");
+  fs::remove(File);
+
+  fs::create_directory(Dir / "real");
+  fs::create_symlink("real/settings.ini", File);
+  ASSERT_TRUE(WriteSettings(File, TSettings{}));
+  EXPECT_TRUE(fs::is_symlink(File));
+  EXPECT_EQ(Get().substr(0, 12), "[T1_SETTING]");
+}
+
 TEST_F(SettingsFile, WriteFailureLeavesNoTrace) {
   fs::path missing = Dir / "no_such_dir" / SettingsFileName;
   EXPECT_FALSE(WriteSettings(missing, TSettings{}));

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <random>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "ImageBuilder.h"
 #include "Vfd.h"
@@ -125,6 +127,32 @@ TEST(Disk, MountRefusesWhatIsNotAPlainFile) {
     EXPECT_EQ(vfd.ReadSector(0, 0, 0, 1), DISK_NOT_READY);
   }
   EXPECT_FALSE(vfd.MountDisk(4, scratch.Path("ok.vfd")));
+}
+
+// An image whose file starts failing (here: writes refused, reads still
+// fine) fails every later access of that drive, whatever the sector, until
+// an image is mounted again.
+TEST(Disk, AFailedImageStaysFailedUntilMountedAgain) {
+  TScratch scratch;
+  TVfd vfd;
+  const std::string path = scratch.Write("f.vfd", TDiskImage::Standard().Bytes);
+  ASSERT_TRUE(vfd.MountDisk(1, path));
+  const int readOnly = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(readOnly, 0);
+  ASSERT_GE(::dup2(readOnly, vfd.DiskFile[1]), 0);
+  ::close(readOnly);
+  ASSERT_EQ(vfd.WriteSector(1, 0, 0, 1), DISK_FILE_ERROR);
+  uint8_t id[6] = {};
+  for (auto [t, s] : {std::pair{0, 1}, {3, 16}, {0, 17}, {45, 1}}) {
+    SCOPED_TRACE(testing::Message() << t << "/" << s);
+    EXPECT_EQ(vfd.ReadSector(1, t, 0, s), DISK_FILE_ERROR);
+    EXPECT_EQ(vfd.WriteSector(1, t, 0, s), DISK_FILE_ERROR);
+    EXPECT_EQ(vfd.ReadId(1, t, 0, s, id), DISK_FILE_ERROR);
+    EXPECT_EQ(vfd.SectorSize(1, t, 0, s), -1);
+  }
+  ASSERT_TRUE(vfd.MountDisk(1, path));
+  EXPECT_EQ(vfd.ReadSector(1, 0, 0, 1), DISK_OK);
+  EXPECT_EQ(vfd.ReadId(1, 0, 0, 17, id), DISK_NO_SECTOR);
 }
 
 // Thousands of files of random bytes and lengths: every operation over the
