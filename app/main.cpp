@@ -3,6 +3,7 @@
 // works without a display); otherwise it opens the emulator window.
 #include <QApplication>
 #include <QIcon>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -24,6 +25,9 @@ void PrintUsage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file growing past the user's file size limit is a failed write that
+  // the program reports, not a reason to die in the middle of it.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   bool headless = false;
   for (const std::string& a : args) {

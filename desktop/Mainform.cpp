@@ -116,6 +116,9 @@ namespace {
 
 const QString OpenFailedText = QStringLiteral("DirectDrawの初期化に失敗しました。");
 const QString RomFailedText = QStringLiteral("ROMデータの読み込みに失敗しました。");
+// The firmware cannot hear of a failed tape write (a full file system); the
+// status bar tells the user.
+const QString TapeWriteFailedText = QStringLiteral("仮想テープへの書き込みに失敗しました。");
 
 std::filesystem::path DirectoryOfProgram(const TForm1Options& o) {
   if (!o.ProgramDir.empty()) return std::filesystem::path(o.ProgramDir);
@@ -630,6 +633,7 @@ void TForm1::DrawFrame() {
                      st.Palette);
   if (!Ddraw.Flip()) Ddraw.RestoreSurfaces();
   ++FramesDrawn;
+  if (st.Vtp.TakeWriteFailure()) StatusBar1->SetText(TapeWriteFailedText);
   // The lamps ride on the frame.
   uint32_t ins = st.TakeInsLampReq();
   if (ins == INS_LAMP_ON) InsLamp = 1;

@@ -1,7 +1,9 @@
 // The headless run: one computer on a virtual clock, driven step by step.
 #include "Headless.h"
 
+#include <fcntl.h>
 #include <iconv.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -16,26 +18,41 @@
 #include "Hosttimer.h"
 #include "Locations.h"
 #include "TypeFile.h"
+#include "core/PlainFile.h"
 
 namespace {
 
 // The message the program shows when a firmware image cannot be opened.
 constexpr const char* RomErrorMessage = "ROMデータの読み込みに失敗しました。";
 
+// The message of a tape write that failed (a full file system, say).
+constexpr const char* TapeWriteFailedMessage = "仮想テープへの書き込みに失敗しました。";
+
 constexpr uint64_t DefaultWaitMs = 10000;
 // Typing gives up when the machine has taken no key for this long.
 constexpr uint64_t TypeStallMs = 10000;
 
+// The longest --run or --timeout: 24 hours of machine time.
+constexpr uint64_t MaxMs = 86'400'000;
+
 bool ParseCount(const std::string& s, uint64_t max, uint64_t& value) {
-  if (s.empty() || s.size() > 12) return false;
+  if (s.empty()) return false;
   uint64_t v = 0;
   for (char c : s) {
     if (c < '0' || c > '9') return false;
     v = v * 10 + static_cast<uint64_t>(c - '0');
+    if (v > max) return false;  // also keeps v from overflowing
   }
-  if (v > max) return false;
   value = v;
   return true;
+}
+
+// The options that take a value, and those that take none.
+bool TakesValue(const std::string& a) {
+  for (const char* o : {"--firmware", "--boot", "--cpu-wait", "--run", "--type", "--type-file", "--timeout", "--wait-text",
+                        "--screenshot", "--bench"})
+    if (a == o) return true;
+  return false;
 }
 
 bool ToCp932(const std::string& utf8, std::string& out) {
@@ -126,7 +143,8 @@ Set-up:
   --cpu-wait N        CPU speed setting 0-254 (default 240)
 
 Steps, carried out in the order given:
-  --run MS            run for MS milliseconds of machine time
+  --run MS            run for MS milliseconds of machine time (at most
+                      86400000, 24 hours)
   --type TEXT         type TEXT through the paste path, one key per sub timer
                       period once the machine has read the last one, and run
                       until it is typed. Escapes: \r or \n Return, \t Tab,
@@ -138,7 +156,7 @@ Steps, carried out in the order given:
                       character is left out with a warning naming its line.
                       Typing that stalls (no key read for 10 s) is an error.
   --timeout MS        time limit of the --wait-text steps after it
-                      (default 10000)
+                      (default 10000, at most 86400000)
   --wait-text TEXT    run until TEXT appears on the text screen (exit 2 if it
                       does not within the time limit)
   --screenshot FILE   save the screen as a 640x400 bitmap (BMP)
@@ -157,13 +175,13 @@ Settings (the window's): QUILLON.INI in the program's folder when it is
 writable and not an installed bin folder, else
 $XDG_CONFIG_HOME/quillon/QUILLON.INI (default ~/.config/quillon/QUILLON.INI).
 
-Exit status: 0 success, 2 an awaited text did not appear in time, 1 errors.
+Exit status: 0 success, 2 an awaited text did not appear in time, 1 errors
+(also a tape write that failed, reported at the end of the run).
 )";
 }
 
 std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOptions& o) {
   uint64_t timeout = DefaultWaitMs;
-  constexpr uint64_t MaxMs = uint64_t{1} << 40;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](std::string& v) {
@@ -177,8 +195,14 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
       o.Images.push_back(a);
       continue;
     }
-    if (a == "--headless") continue;
-    if (a != "--print-screen" && !value(v)) return a + " needs a value (see --help)";
+    if (a == "-") return "\"-\" is not an option, and images cannot come from standard input";
+    if (a == "--") return "\"--\" is not an option; write an image whose name begins with - as ./-NAME";
+    if (a == "--headless" || a == "--print-screen") {
+      if (a == "--print-screen") o.Steps.push_back({THeadlessStep::TKind::PrintScreen, 0, {}});
+      continue;
+    }
+    if (!TakesValue(a)) return "unknown option " + a + " (see --help)";
+    if (!value(v)) return a + " needs a value (see --help)";
     if (a == "--firmware") {
       o.FirmwareDir = v;
     } else if (a == "--boot") {
@@ -192,10 +216,11 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
       o.CpuWait = static_cast<int>(n);
     } else if (a == "--run") {
       uint64_t n;
-      if (!ParseCount(v, MaxMs, n)) return "--run takes milliseconds, not " + v;
+      if (!ParseCount(v, MaxMs, n)) return "--run takes milliseconds up to 86400000 (24 hours), not " + v;
       o.Steps.push_back({THeadlessStep::TKind::Run, n, {}});
     } else if (a == "--timeout") {
-      if (!ParseCount(v, MaxMs, timeout)) return "--timeout takes milliseconds, not " + v;
+      if (!ParseCount(v, MaxMs, timeout))
+        return "--timeout takes milliseconds up to 86400000 (24 hours), not " + v;
     } else if (a == "--type" || a == "--wait-text") {
       std::string bytes, error;
       if (!TextToMachineBytes(v, bytes, error)) return a + ": " + error;
@@ -214,8 +239,6 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
     } else if (a == "--screenshot") {
       if (v.empty()) return "--screenshot needs a file name";
       o.Steps.push_back({THeadlessStep::TKind::Screenshot, 0, v});
-    } else if (a == "--print-screen") {
-      o.Steps.push_back({THeadlessStep::TKind::PrintScreen, 0, {}});
     } else if (a == "--bench") {
       char* end = nullptr;
       errno = 0;
@@ -223,8 +246,6 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
       if (end == v.c_str() || *end != '\0' || errno != 0 || !(s > 0) || s > 3600)
         return "--bench takes seconds (more than 0, at most 3600), not " + v;
       o.BenchSeconds = s;
-    } else {
-      return "unknown option " + a + " (see --help)";
     }
   }
   return {};
@@ -243,6 +264,7 @@ class THeadlessRunner : public TTimerWindow {
   void PostPasteChar() override { C.Keyboard.PasteStep(); }
 
   int Run(std::ostream& out, std::ostream& err);
+  int RunSteps(std::ostream& out, std::ostream& err);
   int Bench(std::ostream& out, std::ostream& err);
 
  private:
@@ -262,7 +284,7 @@ class THeadlessRunner : public TTimerWindow {
 
 bool THeadlessRunner::SetUp(std::ostream& err) {
   if (C.RomError()) {
-    err << RomErrorMessage << "\n";
+    err << "quillon: " << RomErrorMessage << "\n";
     return false;
   }
   C.State.CpuWait.store(Options.CpuWait);
@@ -271,7 +293,13 @@ bool THeadlessRunner::SetUp(std::ostream& err) {
     MountImage(path, C.Drives, C.ImageNames);
     const bool ok = ImageKindOf(path) == TImageKind::Disk ? C.Drives.DiskMounted(0) : C.Drives.TapeMounted();
     if (!ok) {
-      err << "cannot open the image " << path << "\n";
+      // Asked again for the reason; both kinds of image are opened read-write.
+      int why = 0;
+      const int fd = OpenPlainFile(path, O_RDWR, &why);
+      if (fd >= 0) ::close(fd);
+      err << "quillon: cannot open the image " << path;
+      if (fd < 0) err << " (" << OpenFailureText(why) << ")";
+      err << "\n";
       return false;
     }
   }
@@ -307,6 +335,16 @@ bool THeadlessRunner::ScreenShows(const std::string& text) const {
 int THeadlessRunner::Run(std::ostream& out, std::ostream& err) {
   for (const std::string& w : Options.Warnings) err << w << "\n";
   if (!SetUp(err)) return HeadlessError;
+  int status = RunSteps(out, err);
+  // The firmware cannot hear of a failed tape write; the run's end says it.
+  if (C.State.Vtp.TakeWriteFailure()) {
+    err << "quillon: " << TapeWriteFailedMessage << "\n";
+    if (status == HeadlessOk) status = HeadlessError;
+  }
+  return status;
+}
+
+int THeadlessRunner::RunSteps(std::ostream& out, std::ostream& err) {
   for (const THeadlessStep& s : Options.Steps) {
     switch (s.Kind) {
       case THeadlessStep::TKind::Run:
@@ -338,13 +376,13 @@ int THeadlessRunner::Run(std::ostream& out, std::ostream& err) {
         if (!RunUntil(Clock.Now() + s.Ms, [&] { return ScreenShows(s.Text); })) {
           std::string shown = TextScreenToUtf8(s.Text);
           if (!shown.empty() && shown.back() == '\n') shown.pop_back();
-          err << "the text \"" << shown << "\" did not appear within " << s.Ms << " ms\n";
+          err << "quillon: the text \"" << shown << "\" did not appear within " << s.Ms << " ms\n";
           return HeadlessTextNotSeen;
         }
         break;
       case THeadlessStep::TKind::Screenshot:
         if (std::string e = SaveBmp(CaptureScreen(C.State), s.Text); !e.empty()) {
-          err << s.Text << ": " << e << "\n";
+          err << "quillon: " << s.Text << ": " << e << "\n";
           return HeadlessError;
         }
         break;
@@ -392,7 +430,7 @@ int RunHeadless(const THeadlessOptions& given, std::ostream& out, std::ostream& 
       FirmwareFolders(TMcpuThread::ExecutableDirectory(), given.FirmwareDir, TLocationEnv::FromProcess());
   const auto found = FindFirmware(folders);
   if (!found) {
-    err << RomErrorMessage << " (fb30rom1.dat, fb30rom2.dat and fb30sub.dat are not all in: "
+    err << "quillon: " << RomErrorMessage << " (fb30rom1.dat, fb30rom2.dat and fb30sub.dat are not all in: "
         << JoinFolders(folders) << ")\n";
     return HeadlessError;
   }

@@ -86,7 +86,10 @@ void TVtp::TapeWriteByte(uint8_t b) {
   do {
     n = ::pwrite(TapeFile, &b, 1, static_cast<off_t>(Position));
   } while (n < 0 && errno == EINTR);
-  if (n != 1) return;  // the firmware is not told of host errors
+  if (n != 1) {  // the firmware is not told of host errors; the user is
+    WriteFailed.store(1);
+    return;
+  }
   // Keep the read-ahead window equal to the file.
   if (Position >= CacheStart && Position < CacheStart + CacheLength)
     Cache[Position - CacheStart] = b;

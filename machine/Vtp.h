@@ -28,6 +28,7 @@ class TVtp {
 
   std::atomic<uint32_t> TapeMounted{0};
   std::atomic<uint32_t> TapeWriteProtect{0};
+  std::atomic<uint32_t> WriteFailed{0};  // see TakeWriteFailure
   int TapeFile = -1;        // open image, or -1
   uint32_t TapeWriting = 0;  // the last access was a write
 
@@ -40,8 +41,12 @@ class TVtp {
   // The next byte, or -1 at the end of the tape (or with no tape).
   int TapeReadByte();
   // Writes b at the position, overwriting or extending; dropped when the
-  // tape is write-protected or absent.
+  // tape is write-protected or absent. A write the file refuses (a full file
+  // system) moves nothing and is remembered: the firmware has no way to hear
+  // of it, so the front end tells the user.
   void TapeWriteByte(uint8_t b);
+  // Whether a tape write failed since the last call (any thread); clears it.
+  bool TakeWriteFailure() { return WriteFailed.exchange(0) != 0; }
 
   // Scans forward from position for the next file header of the firmware
   // (01 3C 00, a length byte, an 8-byte name whose first byte is 20 or

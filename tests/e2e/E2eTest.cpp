@@ -35,9 +35,10 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-// Runs quillon --headless with our firmware and the given arguments.
-TRun Quillon(const std::vector<std::string>& args) {
-  std::string cmd = Quote(QUILLON_PROGRAM);
+// Runs quillon --headless with our firmware and the given arguments, after
+// the shell commands in setUp (limits, say).
+TRun Quillon(const std::vector<std::string>& args, const std::string& setUp = {}) {
+  std::string cmd = setUp + Quote(QUILLON_PROGRAM);
   cmd += " --headless --firmware ";
   cmd += Quote(QUILLON_FIRMWARE_DIR);
   for (const std::string& a : args) {
@@ -272,6 +273,21 @@ TEST_F(EndToEnd, TapeSaveListLoad) {
                "--print-screen"});
   ASSERT_EQ(r.Status, 0) << r.Output;
   EXPECT_NE(r.Output.find("30F8  5A 5A 5A 5A 5A 5A 5A 5A 00 00"), std::string::npos) << r.Output;
+}
+
+// The firmware cannot hear of a failed tape write and says "Saved"; the run
+// then says what happened and ends with exit 1. The file size limit stands
+// in for a full file system.
+TEST_F(EndToEnd, FailedTapeWriteIsReported) {
+  const fs::path tape = Dir / "big.vtp";
+  std::ofstream(tape, std::ios::binary).close();
+  const TRun r = Quillon({tape.string(), "--wait-text", "Ok", "--type", "MON\\r", "--wait-text", "> ", "--type",
+                          "save big 1000 6fff\\r",
+                          "--wait-text", "Saved big"},
+                         "ulimit -f 8; ");
+  EXPECT_EQ(r.Status, 1) << r.Output;
+  EXPECT_NE(r.Output.find("quillon: 仮想テープへの書き込みに失敗しました。\n"), std::string::npos) << r.Output;
+  EXPECT_LT(fs::file_size(tape), 0x6000u);
 }
 
 // DW writes a sector through the request-block routine, DR reads it back in a

@@ -74,27 +74,36 @@ TEST_F(Headless, MissingFirmwareImageGivesExit1AndTheMessage) {
   fs::remove(Dir / "rom" / "fb30sub.dat");
   std::string out, err;
   EXPECT_EQ(Quillon("--headless " + Rom() + " --run 10", out, err), 1);
-  EXPECT_EQ(err, "ROMデータの読み込みに失敗しました。 (fb30rom1.dat, fb30rom2.dat and fb30sub.dat are not all in: " +
+  EXPECT_EQ(err, "quillon: ROMデータの読み込みに失敗しました。 (fb30rom1.dat, fb30rom2.dat and fb30sub.dat are not all in: " +
                      (Dir / "rom").string() + ")\n");
 }
 
 TEST_F(Headless, BadArgumentsGiveAMessageAndExit1) {
-  const char* cases[] = {
-      "--headless --frobnicate",
-      "--headless --run",
-      "--headless --run ten",
-      "--headless --cpu-wait 255",
-      "--headless --boot cpm",
-      "--headless --type 'bad\\q'",
-      "--headless notes.txt",
-      "--headless --bench 0",
-      "--headless missing.vfd",
-      "--headless --type-file missing.bas",
+  fs::create_directories(Dir / "dir.vfd");
+  struct Case { std::string args, says; };
+  const Case cases[] = {
+      {"--headless --frobnicate", "unknown option --frobnicate"},
+      {"--headless --run 1 --frobnicate", "unknown option"},
+      {"--headless --run", "needs a value"},
+      {"--headless --run ten", "--run"},
+      {"--headless --run 86400001", "86400000"},
+      {"--headless --timeout 999999999999", "86400000"},
+      {"--headless --cpu-wait 255", "--cpu-wait"},
+      {"--headless --boot cpm", "--boot"},
+      {"--headless --type 'bad\\q'", "escape"},
+      {"--headless notes.txt", "notes.txt"},
+      {"--headless --bench 0", "--bench"},
+      {"--headless -", "standard input"},
+      {"--headless --", "./-NAME"},
+      {"--headless --type-file missing.bas", "missing.bas"},
+      {"--headless missing.vfd", "missing.vfd (no such file)"},
+      {"--headless " + (Dir / "dir.vfd").string(), "(not a plain file)"},
   };
-  for (const char* c : cases) {
+  for (const Case& c : cases) {
     std::string out, err;
-    EXPECT_EQ(Quillon(std::string(c) + " " + Rom(), out, err), 1) << c;
-    EXPECT_NE(err, "") << c;
+    EXPECT_EQ(Quillon(Rom() + " " + c.args, out, err), 1) << c.args;
+    EXPECT_EQ(err.rfind("quillon: ", 0), 0u) << err;
+    EXPECT_NE(err.find(c.says), std::string::npos) << c.args << ": " << err;
     EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
   }
   std::string out, err;
