@@ -53,7 +53,7 @@ test-tsan: deps
 	@cmake -S . -B build-tsan -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DQUILLON_SANITIZE=thread >/dev/null
 	@cmake --build build-tsan -j $(JOBS)
-	@cd build-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/tsan-qt.supp" \
+	@cd build-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/sanitizers/tsan.supp" \
 	  ctest --output-on-failure -j $(JOBS) --timeout 1200
 
 # Benchmarks: every program built from bench/ (Google Benchmark), median of
