@@ -14,8 +14,10 @@ constexpr int DeletedDataResult = 0x04;
 
 void TFdc::Install(TMcpuIo& cpu) {
   for (uint8_t offset = 0x18; offset <= 0x1F; ++offset) {
-    cpu.IoReadTable[offset] = [this](uint8_t o) -> uint8_t { return ReadRegister(o); };
-    cpu.IoWriteTable[offset] = [this](uint8_t o, uint8_t v) { WriteRegister(o, v); };
+    cpu.IoReadTable[offset] = {
+        [](void* fdc, uint8_t o) -> uint8_t { return static_cast<TFdc*>(fdc)->ReadRegister(o); }, this};
+    cpu.IoWriteTable[offset] = {
+        [](void* fdc, uint8_t o, uint8_t v) { static_cast<TFdc*>(fdc)->WriteRegister(o, v); }, this};
   }
 }
 

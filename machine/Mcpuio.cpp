@@ -14,50 +14,55 @@ TMcpuIo::TMcpuIo(TMachineState& state, THostServices& host)
 }
 
 void TMcpuIo::ClearIoHandlers(uint8_t offset) {
-  IoReadTable[offset] = [](uint8_t) -> uint8_t { return 0xFF; };
-  IoWriteTable[offset] = [](uint8_t, uint8_t) {};
+  IoReadTable[offset] = {[](void*, uint8_t) -> uint8_t { return 0xFF; }, this};
+  IoWriteTable[offset] = {[](void*, uint8_t, uint8_t) {}, this};
 }
 
+namespace {
+TMcpuIo& Self(void* context) { return *static_cast<TMcpuIo*>(context); }
+TMachineState& StateOf(void* context) { return Self(context).State; }
+}  // namespace
+
 void TMcpuIo::InstallHandlers() {
-  TMachineState& s = State;
+  auto onRead = [this](uint8_t offset, uint8_t (*fn)(void*, uint8_t)) { IoReadTable[offset] = {fn, this}; };
+  auto onWrite = [this](uint8_t offset, void (*fn)(void*, uint8_t, uint8_t)) {
+    IoWriteTable[offset] = {fn, this};
+  };
 
   // FD00/FD01: the key latch. Bit 7 of FD00 is the function-key bit.
-  IoReadTable[0x00] = [&s](uint8_t) -> uint8_t {
-    return static_cast<uint8_t>(((s.KeyData.load() >> 8) & 0x80) | 0x7F);
-  };
-  IoReadTable[0x01] = [&s](uint8_t) -> uint8_t {
-    return static_cast<uint8_t>(s.KeyData.load());
-  };
+  onRead(0x00, [](void* c, uint8_t) -> uint8_t {
+    return static_cast<uint8_t>(((StateOf(c).KeyData.load() >> 8) & 0x80) | 0x7F);
+  });
+  onRead(0x01, [](void* c, uint8_t) -> uint8_t { return static_cast<uint8_t>(StateOf(c).KeyData.load()); });
 
   // FD02: interrupt enables (bit 0 key IRQ to the main CPU, bit 2 timer IRQ).
-  IoWriteTable[0x02] = [&s](uint8_t, uint8_t v) {
-    s.KeyIrqEnable.store(v & 1);
-    s.TimerIrqEnable.store((v >> 2) & 1);
-  };
+  onWrite(0x02, [](void* c, uint8_t, uint8_t v) {
+    StateOf(c).KeyIrqEnable.store(v & 1);
+    StateOf(c).TimerIrqEnable.store((v >> 2) & 1);
+  });
 
   // FD03: IRQ causes, active low (bit 0 key, bit 2 timer); reading
   // acknowledges every IRQ cause. Read and clear are one atomic step, so a
   // cause raised meanwhile by the timer thread is either reported here or
   // stays pending.
-  IoReadTable[0x03] = [&s](uint8_t) -> uint8_t {
-    uint32_t old = s.McpuIntReq.fetch_and(~MCPU_IRQ_MASK);
+  onRead(0x03, [](void* c, uint8_t) -> uint8_t {
+    uint32_t old = StateOf(c).McpuIntReq.fetch_and(~MCPU_IRQ_MASK);
     return static_cast<uint8_t>(~(old >> 8) | 0xF0);
-  };
+  });
 
   // FD04: FIRQ causes, active low (bit 0 attention from the sub CPU, bit 1
   // BREAK). Reading acknowledges the attention; BREAK stays while held.
-  IoReadTable[0x04] = [&s](uint8_t) -> uint8_t {
-    uint32_t old = s.McpuIntReq.fetch_and(~MCPU_FIRQ_ATTENTION);
+  onRead(0x04, [](void* c, uint8_t) -> uint8_t {
+    uint32_t old = StateOf(c).McpuIntReq.fetch_and(~MCPU_FIRQ_ATTENTION);
     return static_cast<uint8_t>(~old | 0xFC);
-  };
+  });
 
   // FD05: the sub CPU. Read: bit 7 busy. Write: bit 7 halts (1) or releases
   // (0) it; a release drops a sub NMI that came while it was halted. Bit 6
   // raises the sub CPU's cancel IRQ in the same write.
-  IoReadTable[0x05] = [&s](uint8_t) -> uint8_t {
-    return s.SubBusy.load() ? 0xFE : 0x7E;
-  };
-  IoWriteTable[0x05] = [&s](uint8_t, uint8_t v) {
+  onRead(0x05, [](void* c, uint8_t) -> uint8_t { return StateOf(c).SubBusy.load() ? 0xFE : 0x7E; });
+  onWrite(0x05, [](void* c, uint8_t, uint8_t v) {
+    TMachineState& s = StateOf(c);
     if (v & 0x80) {
       s.SubHalt.store(1);
       s.SubBusy.store(1);
@@ -66,46 +71,41 @@ void TMcpuIo::InstallHandlers() {
       s.ClearScpu(SCPU_NMI);
     }
     if (v & 0x40) s.RaiseScpu(SCPU_IRQ_CANCEL);
-  };
+  });
 
   // FD0F: read selects the BASIC image at 8000-FBFF, write the RAM bank.
-  IoReadTable[0x0F] = [this](uint8_t) -> uint8_t {
-    BankSelect = 0;
+  onRead(0x0F, [](void* c, uint8_t) -> uint8_t {
+    Self(c).BankSelect = 0;
     return 0xFF;
-  };
-  IoWriteTable[0x0F] = [this](uint8_t, uint8_t) { BankSelect = 1; };
+  });
+  onWrite(0x0F, [](void* c, uint8_t, uint8_t) { Self(c).BankSelect = 1; });
 
   // FD20-FD23: kanji patterns. FD20 sets the high byte of the address and
   // clears the low one; FD21 ORs into the low byte and looks the row up.
-  IoWriteTable[0x20] = [this](uint8_t, uint8_t v) {
-    KanjiAddress = static_cast<uint16_t>(v << 8);
-  };
-  IoWriteTable[0x21] = [this](uint8_t, uint8_t v) {
-    KanjiAddress = static_cast<uint16_t>(KanjiAddress | v);
-    KanjiLookUp();
-  };
-  IoReadTable[0x22] = [this](uint8_t) -> uint8_t {
-    return static_cast<uint8_t>(KanjiPattern);
-  };
-  IoReadTable[0x23] = [this](uint8_t) -> uint8_t {
-    return static_cast<uint8_t>(KanjiPattern >> 8);
-  };
+  onWrite(0x20, [](void* c, uint8_t, uint8_t v) { Self(c).KanjiAddress = static_cast<uint16_t>(v << 8); });
+  onWrite(0x21, [](void* c, uint8_t, uint8_t v) {
+    TMcpuIo& m = Self(c);
+    m.KanjiAddress = static_cast<uint16_t>(m.KanjiAddress | v);
+    m.KanjiLookUp();
+  });
+  onRead(0x22, [](void* c, uint8_t) -> uint8_t { return static_cast<uint8_t>(Self(c).KanjiPattern); });
+  onRead(0x23, [](void* c, uint8_t) -> uint8_t { return static_cast<uint8_t>(Self(c).KanjiPattern >> 8); });
 
   // FD37: plane masks, active low: bits 0-2 write-protect planes, bits 4-6
   // hide them.
-  IoWriteTable[0x37] = [&s](uint8_t, uint8_t v) {
-    s.WritePlanes.store(~v & 7u, std::memory_order_relaxed);
-    s.DisplayPlanes.store(~(v >> 4) & 7u, std::memory_order_relaxed);
-  };
+  onWrite(0x37, [](void* c, uint8_t, uint8_t v) {
+    StateOf(c).WritePlanes.store(~v & 7u, std::memory_order_relaxed);
+    StateOf(c).DisplayPlanes.store(~(v >> 4) & 7u, std::memory_order_relaxed);
+  });
 
   // FD38-FD3F: the palette, logical colour -> machine colour.
-  for (int i = 0; i < 8; ++i) {
-    IoReadTable[0x38 + i] = [&s, i](uint8_t) -> uint8_t {
-      return static_cast<uint8_t>(s.Palette[i].load(std::memory_order_relaxed));
-    };
-    IoWriteTable[0x38 + i] = [&s, i](uint8_t, uint8_t v) {
-      s.Palette[i].store(v & 7u, std::memory_order_relaxed);
-    };
+  for (uint8_t i = 0; i < 8; ++i) {
+    onRead(static_cast<uint8_t>(0x38 + i), [](void* c, uint8_t o) -> uint8_t {
+      return static_cast<uint8_t>(StateOf(c).Palette[o - 0x38].load(std::memory_order_relaxed));
+    });
+    onWrite(static_cast<uint8_t>(0x38 + i), [](void* c, uint8_t o, uint8_t v) {
+      StateOf(c).Palette[o - 0x38].store(v & 7u, std::memory_order_relaxed);
+    });
   }
 }
 

@@ -11,7 +11,9 @@
 // Extension points for the firmware traps and the disk controller:
 // - IoReadTable / IoWriteTable are public. A controller installs its own
 //   handlers for its registers (FD18-FD1F) after construction; an offset
-//   without a handler of its own reads FF and ignores writes.
+//   without a handler of its own reads FF and ignores writes. A handler is a
+//   plain function with the object it works on (every I/O access of the
+//   firmware goes through one, so no std::function here).
 // - The trap opcode and the per-reset ROM patches go to a TTrapHandler set
 //   with SetTrapHandler. Without one, Trap does nothing (execution continues
 //   after the trap byte) and PatchRom changes nothing.
@@ -21,7 +23,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "core/Cpu_main.h"
 #include "HostServices.h"
@@ -43,8 +44,16 @@ class TTrapHandler {
 
 class TMcpuIo : public TCpu09 {
  public:
-  using ReadHandler = std::function<uint8_t(uint8_t offset)>;
-  using WriteHandler = std::function<void(uint8_t offset, uint8_t value)>;
+  // A register's handler: Fn called with Context (the machine itself, or
+  // the controller that installed it) and the offset from FD00.
+  struct ReadHandler {
+    uint8_t (*Fn)(void* context, uint8_t offset);
+    void* Context;
+  };
+  struct WriteHandler {
+    void (*Fn)(void* context, uint8_t offset, uint8_t value);
+    void* Context;
+  };
 
   TMcpuIo(TMachineState& state, THostServices& host);
 
@@ -85,9 +94,13 @@ class TMcpuIo : public TCpu09 {
   // The ROM patches of the trap handler, if any; called by the reset.
   void PatchRom();
 
-  uint8_t IoRead(uint8_t offset) override { return IoReadTable[offset](offset); }
+  uint8_t IoRead(uint8_t offset) override {
+    const ReadHandler& h = IoReadTable[offset];
+    return h.Fn(h.Context, offset);
+  }
   void IoWrite(uint8_t offset, uint8_t value) override {
-    IoWriteTable[offset](offset, value);
+    const WriteHandler& h = IoWriteTable[offset];
+    h.Fn(h.Context, offset, value);
   }
   void VramWrite(uint8_t, uint16_t) override {}  // no video RAM on this side
   void Trap() override;

@@ -87,7 +87,10 @@ void TMcpuThread::Pass() {
   m.Step();
   m.Step();
   m.Step();
-  OfferMain();
+  // Requests are rare next to passes: the words are tested here, and the
+  // offer routines run only when one is set.
+  if (uint32_t req = State.McpuIntReq.load(std::memory_order_acquire)) [[unlikely]]
+    OfferMain(req);
 
   // A halted sub CPU runs nothing and takes nothing; its requests wait.
   if (State.SubHalt.load(relaxed)) return;
@@ -97,32 +100,29 @@ void TMcpuThread::Pass() {
   s.Step();
   s.Step();
   s.Step();
-  OfferSub();
+  if (uint32_t req = State.ScpuIntReq.load(std::memory_order_acquire)) [[unlikely]]
+    OfferSub(req);
 }
 
-void TMcpuThread::OfferMain() {
-  if (uint32_t req = State.McpuIntReq.load(std::memory_order_acquire)) {
-    // FIRQ, then IRQ; the reset only on a pass that enters neither. The
-    // levels stay set until the firmware acknowledges them at FD03/FD04.
-    TMcpuIo& m = *Mcpu;
-    if (!((req & MCPU_FIRQ_MASK) && m.TakeFirq()) &&
-        !((req & MCPU_IRQ_MASK) && m.TakeIrq()) && (req & MCPU_RESET)) {
-      ResetMachine(State.HotStartReq.load() != 0);
-    }
+void TMcpuThread::OfferMain(uint32_t req) {
+  // FIRQ, then IRQ; the reset only on a pass that enters neither. The
+  // levels stay set until the firmware acknowledges them at FD03/FD04.
+  TMcpuIo& m = *Mcpu;
+  if (!((req & MCPU_FIRQ_MASK) && m.TakeFirq()) &&
+      !((req & MCPU_IRQ_MASK) && m.TakeIrq()) && (req & MCPU_RESET)) {
+    ResetMachine(State.HotStartReq.load() != 0);
   }
 }
 
-void TMcpuThread::OfferSub() {
-  if (uint32_t req = State.ScpuIntReq.load(std::memory_order_acquire)) {
-    // NMI first, and alone on its pass; then the key FIRQ, then the cancel IRQ.
-    TScpuIo& s = *Scpu;
-    if (req & SCPU_NMI) {
-      s.TakeNmi();
-      State.ClearScpu(SCPU_NMI);
-    } else if (!((req & SCPU_FIRQ_KEY) && s.TakeFirq()) &&
-               (req & SCPU_IRQ_CANCEL)) {
-      s.TakeIrq();
-    }
+void TMcpuThread::OfferSub(uint32_t req) {
+  // NMI first, and alone on its pass; then the key FIRQ, then the cancel IRQ.
+  TScpuIo& s = *Scpu;
+  if (req & SCPU_NMI) {
+    s.TakeNmi();
+    State.ClearScpu(SCPU_NMI);
+  } else if (!((req & SCPU_FIRQ_KEY) && s.TakeFirq()) &&
+             (req & SCPU_IRQ_CANCEL)) {
+    s.TakeIrq();
   }
 }
 
@@ -142,14 +142,14 @@ void TMcpuThread::WatchedPass() {
   TMcpuIo& m = *Mcpu;
   if (RunWatched(0, m)) {
     const uint16_t pc = m.PC;
-    OfferMain();
+    if (uint32_t req = State.McpuIntReq.load(std::memory_order_acquire)) OfferMain(req);
     if (m.PC != pc) DebugHold.AtBreakpoint(0, m.PC);  // an entry may land on it
   }
   if (State.SubHalt.load(std::memory_order_relaxed)) return;
   TScpuIo& s = *Scpu;
   if (RunWatched(1, s)) {
     const uint16_t pc = s.PC;
-    OfferSub();
+    if (uint32_t req = State.ScpuIntReq.load(std::memory_order_acquire)) OfferSub(req);
     if (s.PC != pc) DebugHold.AtBreakpoint(1, s.PC);
   }
 }

@@ -176,8 +176,9 @@ class TMcpuThread {
  private:
   void Execute();
   void Pass();
-  void OfferMain();
-  void OfferSub();
+  // The pending requests (req: the request word, not 0) offered to a CPU.
+  void OfferMain(uint32_t req);
+  void OfferSub(uint32_t req);
   void WatchedPass();
   bool RunWatched(int index, TCpu09& cpu);
   void RestWhileSuspended();

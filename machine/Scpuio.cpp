@@ -12,72 +12,68 @@ TScpuIo::TScpuIo(TMachineState& state, THostServices& host)
   Shared = &state;
   InitCpu(1);
   for (int i = 0; i < 256; ++i) {
-    IoReadTable[i] = [](uint8_t) -> uint8_t { return 0xFF; };
-    IoWriteTable[i] = [](uint8_t, uint8_t) {};
+    IoReadTable[i] = [](TScpuIo&, uint8_t) -> uint8_t { return 0xFF; };
+    IoWriteTable[i] = [](TScpuIo&, uint8_t, uint8_t) {};
   }
   InstallHandlers();
 }
 
 void TScpuIo::InstallHandlers() {
-  TMachineState& s = State;
-
   // D400/D401: the key latch; reading D401 acknowledges the key FIRQ.
-  IoReadTable[0x00] = [&s](uint8_t) -> uint8_t {
-    return static_cast<uint8_t>(((s.KeyData.load() >> 8) & 0x80) | 0x7F);
+  IoReadTable[0x00] = [](TScpuIo& c, uint8_t) -> uint8_t {
+    return static_cast<uint8_t>(((c.State.KeyData.load() >> 8) & 0x80) | 0x7F);
   };
-  IoReadTable[0x01] = [&s](uint8_t) -> uint8_t {
-    uint8_t code = static_cast<uint8_t>(s.KeyData.load());
-    s.ClearScpu(SCPU_FIRQ_KEY);
+  IoReadTable[0x01] = [](TScpuIo& c, uint8_t) -> uint8_t {
+    uint8_t code = static_cast<uint8_t>(c.State.KeyData.load());
+    c.State.ClearScpu(SCPU_FIRQ_KEY);
     return code;
   };
 
   // D402: acknowledges the main CPU's cancel request.
-  IoReadTable[0x02] = [&s](uint8_t) -> uint8_t {
-    s.ClearScpu(SCPU_IRQ_CANCEL);
+  IoReadTable[0x02] = [](TScpuIo& c, uint8_t) -> uint8_t {
+    c.State.ClearScpu(SCPU_IRQ_CANCEL);
     return 0xFF;
   };
-  IoWriteTable[0x02] = [&s](uint8_t, uint8_t) { s.ClearScpu(SCPU_IRQ_CANCEL); };
+  IoWriteTable[0x02] = [](TScpuIo& c, uint8_t, uint8_t) { c.State.ClearScpu(SCPU_IRQ_CANCEL); };
 
   // D403: the beeper.
-  IoReadTable[0x03] = [this](uint8_t) -> uint8_t {
-    Host.Beep();
+  IoReadTable[0x03] = [](TScpuIo& c, uint8_t) -> uint8_t {
+    c.Host.Beep();
     return 0xFF;
   };
-  IoWriteTable[0x03] = [this](uint8_t, uint8_t) { Host.Beep(); };
+  IoWriteTable[0x03] = [](TScpuIo& c, uint8_t, uint8_t) { c.Host.Beep(); };
 
   // D404: attention FIRQ to the main CPU.
-  IoReadTable[0x04] = [&s](uint8_t) -> uint8_t {
-    s.RaiseMcpu(MCPU_FIRQ_ATTENTION);
+  IoReadTable[0x04] = [](TScpuIo& c, uint8_t) -> uint8_t {
+    c.State.RaiseMcpu(MCPU_FIRQ_ATTENTION);
     return 0xFF;
   };
-  IoWriteTable[0x04] = [&s](uint8_t, uint8_t) { s.RaiseMcpu(MCPU_FIRQ_ATTENTION); };
+  IoWriteTable[0x04] = [](TScpuIo& c, uint8_t, uint8_t) { c.State.RaiseMcpu(MCPU_FIRQ_ATTENTION); };
 
   // D408: read switches the display on, write off.
-  IoReadTable[0x08] = [&s](uint8_t) -> uint8_t {
-    s.CrtOn.store(1, std::memory_order_relaxed);
+  IoReadTable[0x08] = [](TScpuIo& c, uint8_t) -> uint8_t {
+    c.State.CrtOn.store(1, std::memory_order_relaxed);
     return 0xFF;
   };
-  IoWriteTable[0x08] = [&s](uint8_t, uint8_t) {
-    s.CrtOn.store(0, std::memory_order_relaxed);
-  };
+  IoWriteTable[0x08] = [](TScpuIo& c, uint8_t, uint8_t) { c.State.CrtOn.store(0, std::memory_order_relaxed); };
 
   // D40A: read reports ready, write busy (FD05 bit 7 on the main side).
-  IoReadTable[0x0A] = [&s](uint8_t) -> uint8_t {
-    s.SubBusy.store(0);
+  IoReadTable[0x0A] = [](TScpuIo& c, uint8_t) -> uint8_t {
+    c.State.SubBusy.store(0);
     return 0xFF;
   };
-  IoWriteTable[0x0A] = [&s](uint8_t, uint8_t) { s.SubBusy.store(1); };
+  IoWriteTable[0x0A] = [](TScpuIo& c, uint8_t, uint8_t) { c.State.SubBusy.store(1); };
 
   // D40D: read lights the INS lamp, write puts it out.
-  IoReadTable[0x0D] = [&s](uint8_t) -> uint8_t {
-    s.InsLampReq.store(INS_LAMP_ON);
+  IoReadTable[0x0D] = [](TScpuIo& c, uint8_t) -> uint8_t {
+    c.State.InsLampReq.store(INS_LAMP_ON);
     return 0xFF;
   };
-  IoWriteTable[0x0D] = [&s](uint8_t, uint8_t) { s.InsLampReq.store(INS_LAMP_OFF); };
+  IoWriteTable[0x0D] = [](TScpuIo& c, uint8_t, uint8_t) { c.State.InsLampReq.store(INS_LAMP_OFF); };
 
   // D40E/D40F: the scroll offset, high byte then low byte.
-  IoWriteTable[0x0E] = [this](uint8_t, uint8_t v) { VramOffsetHigh = v; };
-  IoWriteTable[0x0F] = [this](uint8_t, uint8_t v) { SetScroll(v); };
+  IoWriteTable[0x0E] = [](TScpuIo& c, uint8_t, uint8_t v) { c.VramOffsetHigh = v; };
+  IoWriteTable[0x0F] = [](TScpuIo& c, uint8_t, uint8_t v) { c.SetScroll(v); };
 }
 
 void TScpuIo::SetScroll(uint8_t value) {

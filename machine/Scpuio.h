@@ -11,7 +11,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "core/Cpu_main.h"
 #include "HostServices.h"
@@ -19,8 +18,10 @@
 
 class TScpuIo : public TCpu09 {
  public:
-  using ReadHandler = std::function<uint8_t(uint8_t offset)>;
-  using WriteHandler = std::function<void(uint8_t offset, uint8_t value)>;
+  // A register's handler: a plain function called with this machine and
+  // the offset from D400 (every I/O access of the firmware goes through one).
+  using ReadHandler = uint8_t (*)(TScpuIo& cpu, uint8_t offset);
+  using WriteHandler = void (*)(TScpuIo& cpu, uint8_t offset, uint8_t value);
 
   TScpuIo(TMachineState& state, THostServices& host);
 
@@ -44,9 +45,9 @@ class TScpuIo : public TCpu09 {
   // pixel buffer by the difference.
   void SetScroll(uint8_t value);
 
-  uint8_t IoRead(uint8_t offset) override { return IoReadTable[offset](offset); }
+  uint8_t IoRead(uint8_t offset) override { return IoReadTable[offset](*this, offset); }
   void IoWrite(uint8_t offset, uint8_t value) override {
-    IoWriteTable[offset](offset, value);
+    IoWriteTable[offset](*this, offset, value);
   }
   void VramWrite(uint8_t value, uint16_t address) override {
     if (State.UpdatePixels(address, value)) Bank[0][address] = value;
