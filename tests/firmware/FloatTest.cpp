@@ -284,7 +284,8 @@ TEST_F(FloatTest, TextRoundTrips) {
       while (d.size() > 1 && d.back() == '0') d.pop_back();
       const int e = static_cast<int>(g() % 70) - 35;
       // The form PRINT would use for 0.d x 10^e.
-      std::string text = d.substr(0, 1) + (d.size() > 1 ? "." + d.substr(1) : "");
+      std::string text = d.substr(0, 1);
+      if (d.size() > 1) text.append(1, '.').append(d, 1);
       char exp[8];
       std::snprintf(exp, sizeof exp, "%c%c%02d", p == 4 ? 'E' : 'D', e - 1 < 0 ? '-' : '+', std::abs(e - 1));
       const int n = p == 4 ? 7 : 16;
@@ -292,7 +293,7 @@ TEST_F(FloatTest, TextRoundTrips) {
       if (e > 0 && e <= n)
         want = d.size() <= size_t(e) ? d + std::string(e - d.size(), '0') : d.substr(0, e) + "." + d.substr(e);
       else if (e <= 0 && int(d.size()) - e <= n)
-        want = "." + std::string(-e, '0') + d;
+        want = std::string(1, '.').append(-e, '0').append(d);
       else
         want = text + exp;
       r.Parse(text + exp);

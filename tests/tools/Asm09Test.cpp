@@ -46,12 +46,12 @@ TEST(Asm09, DataDirectives) {
       " RMB 2\n"
       " FILL 3,$AA\n"
       " ALIGN 4\n"
-      "end4 FCB 'Z'\n"
+      "end4 FCB 'Z','\\\\','xy'\n"
       " ALIGN 8,0\n"
       "end8\n");
   ASSERT_TRUE(r.ok) << r.ErrorText();
   std::vector<uint8_t> want = {1, 0xFF, 0xFF, 'a', 'b', 0, 0x12, 0x34, 0xFF, 0xFE, 'x', ';',
-                               'y', 'q', 0xFF, 0xFF, 0xAA, 0xAA, 0xAA, 0xFF, 'Z', 0, 0, 0};
+                               'y', 'q', 0xFF, 0xFF, 0xAA, 0xAA, 0xAA, 0xFF, 'Z', 0x5C, 'x', 'y'};
   EXPECT_EQ(At(r, 0x100, uint32_t(want.size())), want);
   EXPECT_FALSE(r.written[0x10E]);  // RMB reserves without writing
   EXPECT_EQ(r.Symbol("end4"), 0x114);

@@ -567,7 +567,10 @@ class Assembler {
           for (uint8_t b : ParseQuoted(item)) Emit(b);
           continue;
         }
-        if (item[0] == '\'' && width == 1 && item.size() > 3 && item.back() == '\'') {
+        // 'abc' is a string of bytes; a character constant such as 'A' or
+        // '\\' is one value.
+        if (item[0] == '\'' && width == 1 && item.size() > 3 && item.back() == '\'' &&
+            SkipCharConst(item, 0) != item.size()) {
           for (size_t i = 1; i + 1 < item.size(); ++i) Emit(uint8_t(item[i]));
           continue;
         }
