@@ -453,6 +453,11 @@ errtab  FCB 1,"NEXT without FOR",0
         FCB 26,"FOR without NEXT",0
         FCB 29,"WHILE without WEND",0
         FCB 30,"WEND without WHILE",0
+        FCB 53,"File not found",0
+        FCB 54,"Bad file mode",0
+        FCB 57,"Device I/O error",0
+        FCB 64,"Bad file name",0
+        FCB 66,"Direct statement in file",0
         FCB 0
 
 nferr   LDB #1
@@ -573,7 +578,9 @@ clrstk  PULS X
 
 * ---------------------------------------------------------------- output
 * outch: A to the screen through the monitor's buffer; POSN follows.
-outch   PSHS A
+outch   TST FOUT        ; SAVE ,A: the listing goes to the tape
+        LBNE fout
+        PSHS A
         CMPA #CH_CR
         BEQ .cr
         CMPA #' '
@@ -743,5 +750,6 @@ unpmsg  FCB "Unprintable error",0
         INCLUDE "basic/print.asm"
         INCLUDE "basic/input.asm"
         INCLUDE "basic/func.asm"
+        INCLUDE "basic/files.asm"
 
         SETDP 0

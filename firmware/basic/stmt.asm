@@ -30,6 +30,7 @@ stmtab  FDB xend,xfor,xnext,xdata,xinput,dim,xread,let,goto,run
         FDB new,xcont,xpoke,xexec,xdef,xwhile,xwend,erase,swap,xrandom
         FDB xerror,xresume,xline,defint,defsng,defdbl,defstr,xrem,auto,renum
         FDB delete,xmon,xtron,xtroff,xrem,xcls
+        FDB xsave,xload,xmerge,xbsave,xbload
 
 scantok LDA ,Y+
         BEQ .eol

@@ -65,59 +65,65 @@ T_TRON  EQU $AA
 T_TROFF EQU $AB
 T_APOS  EQU $AC
 T_CLS   EQU $AD
-T_LASTS EQU $AD
-T_TO    EQU $AE
-T_THEN  EQU $AF
-T_STEP  EQU $B0
-T_TAB   EQU $B1
-T_SPC   EQU $B2
-T_FN    EQU $B3
-T_USING EQU $B4
-T_NOT   EQU $B5
-T_AND   EQU $B6
-T_OR    EQU $B7
-T_XOR   EQU $B8
-T_EQV   EQU $B9
-T_IMP   EQU $BA
-T_MOD   EQU $BB
-T_SGN   EQU $BC
-T_INT   EQU $BD
-T_ABS   EQU $BE
-T_FRE   EQU $BF
-T_POS   EQU $C0
-T_SQR   EQU $C1
-T_RND   EQU $C2
-T_LOG   EQU $C3
-T_EXP   EQU $C4
-T_COS   EQU $C5
-T_SIN   EQU $C6
-T_TAN   EQU $C7
-T_ATN   EQU $C8
-T_PEEK  EQU $C9
-T_LEN   EQU $CA
-T_STR   EQU $CB
-T_VAL   EQU $CC
-T_ASC   EQU $CD
-T_CHR   EQU $CE
-T_LEFT  EQU $CF
-T_RIGHT EQU $D0
-T_MID   EQU $D1
-T_CINT  EQU $D2
-T_CSNG  EQU $D3
-T_CDBL  EQU $D4
-T_FIX   EQU $D5
-T_HEX   EQU $D6
-T_OCT   EQU $D7
-T_SPACE EQU $D8
-T_STRING EQU $D9
-T_INSTR EQU $DA
-T_INKEY EQU $DB
-T_INPUTS EQU $DC
-T_VARPTR EQU $DD
-T_USR   EQU $DE
-T_ERR   EQU $DF
-T_ERL   EQU $E0
-T_LASTF EQU $E0
+* Files on tape (files.asm)
+T_SAVE  EQU $AE
+T_LOAD  EQU $AF
+T_MERGE EQU $B0
+T_BSAVE EQU $B1
+T_BLOAD EQU $B2
+T_LASTS EQU $B2
+T_TO    EQU $B3
+T_THEN  EQU $B4
+T_STEP  EQU $B5
+T_TAB   EQU $B6
+T_SPC   EQU $B7
+T_FN    EQU $B8
+T_USING EQU $B9
+T_NOT   EQU $BA
+T_AND   EQU $BB
+T_OR    EQU $BC
+T_XOR   EQU $BD
+T_EQV   EQU $BE
+T_IMP   EQU $BF
+T_MOD   EQU $C0
+T_SGN   EQU $C1
+T_INT   EQU $C2
+T_ABS   EQU $C3
+T_FRE   EQU $C4
+T_POS   EQU $C5
+T_SQR   EQU $C6
+T_RND   EQU $C7
+T_LOG   EQU $C8
+T_EXP   EQU $C9
+T_COS   EQU $CA
+T_SIN   EQU $CB
+T_TAN   EQU $CC
+T_ATN   EQU $CD
+T_PEEK  EQU $CE
+T_LEN   EQU $CF
+T_STR   EQU $D0
+T_VAL   EQU $D1
+T_ASC   EQU $D2
+T_CHR   EQU $D3
+T_LEFT  EQU $D4
+T_RIGHT EQU $D5
+T_MID   EQU $D6
+T_CINT  EQU $D7
+T_CSNG  EQU $D8
+T_CDBL  EQU $D9
+T_FIX   EQU $DA
+T_HEX   EQU $DB
+T_OCT   EQU $DC
+T_SPACE EQU $DD
+T_STRING EQU $DE
+T_INSTR EQU $DF
+T_INKEY EQU $E0
+T_INPUTS EQU $E1
+T_VARPTR EQU $E2
+T_USR   EQU $E3
+T_ERR   EQU $E4
+T_ERL   EQU $E5
+T_LASTF EQU $E5
 
 * The keywords, the last character of each with bit 7 set.
 kwtab   FCB "EN",'D'+$80
@@ -166,6 +172,11 @@ kwtab   FCB "EN",'D'+$80
         FCB "TROF",'F'+$80
         FCB $27+$80
         FCB "CL",'S'+$80
+        FCB "SAV",'E'+$80
+        FCB "LOA",'D'+$80
+        FCB "MERG",'E'+$80
+        FCB "BSAV",'E'+$80
+        FCB "BLOA",'D'+$80
         FCB "T",'O'+$80
         FCB "THE",'N'+$80
         FCB "STE",'P'+$80
@@ -221,9 +232,9 @@ kwtab   FCB "EN",'D'+$80
 
 * kwword: one bit per token ($80 + 8 x byte + bit): keywords taken only as
 * words of their own (EXEC WHILE WEND ERASE SWAP RANDOMIZE ERROR RESUME AUTO
-* RENUM DELETE MON TRON TROFF CLS USING XOR EQV IMP MOD CINT CSNG CDBL FIX
+* RENUM DELETE MON TRON TROFF CLS MERGE BSAVE BLOAD USING XOR EQV IMP MOD CINT CSNG CDBL FIX
 * HEX$ OCT$ SPACE$ STRING$ INSTR INKEY$ INPUT$ VARPTR ERR ERL).
-kwword  FCB $00,$00,$80,$FE,$C0,$2F,$10,$0F,$00,$00,$FC,$BF,$01,$00,$00,$00
+kwword  FCB $00,$00,$80,$FE,$C0,$2F,$07,$E2,$01,$00,$80,$FF,$37,$00,$00,$00
 INNAME  EQU $70E4           ; crunch: the last character belongs to a name
 
 * isalpha: C = 1 when A is a letter; A is then upper case.
