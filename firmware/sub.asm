@@ -111,7 +111,9 @@ idle    LDA S_BUSY          ; a read says "ready"
         CLR SH_SUB+SH_CMD   ; slot free; the next read of D40A says ready
         BRA idle
 
-docmd   DECA
+docmd   CMPA #C_GFX
+        LBHS gfxcmd
+        DECA
         CMPA #C_LAST
         BHS .bad
         LSLA
@@ -648,6 +650,7 @@ irq     LDA S_CANCEL        ; acknowledge the main CPU's cancel request
 swi     RTI
 
         INCLUDE "subedit.asm"
+        INCLUDE "subgfx.asm"
         INCLUDE "font.asm"
 
         ORG $FFF2

@@ -751,5 +751,6 @@ unpmsg  FCB "Unprintable error",0
         INCLUDE "basic/input.asm"
         INCLUDE "basic/func.asm"
         INCLUDE "basic/files.asm"
+        INCLUDE "basic/graphics.asm"
 
         SETDP 0

@@ -167,7 +167,10 @@ xinput  CLR <INPFLG
 .r      RTS
 
 * LINE INPUT ["prompt";] v$
-xline   LDB #T_INPUT
+xline   JSR peek
+        CMPA #T_INPUT
+        LBNE xgline
+        LDB #T_INPUT
         JSR need
         LDA #1
         STA <INPFLG
