@@ -19,7 +19,8 @@
 *   C_CSRLIN                      reply: cursor row, cursor column
 *   C_PAINT  x(2) y(2) c border   scan-line flood fill (see gpaint)
 *
-* Work bytes D040-D06F (direct page D0); the fill's seed stack CA00-CDFF.
+* Work bytes D040-D077 (direct page D0); the fill's seed stack CA00-CDFF,
+* lost-seed rows CE00-CEC7, the made dot routine CEC8-CEE6.
 * Registers are not kept.
 
 GARG    EQU SH_SUB+SH_DATA
@@ -47,8 +48,21 @@ GPC     EQU $D064           ; fill: paint colour, border colour
 GBC     EQU $D065
 GLOST   EQU $D066           ; fill: seeds dropped when the stack was full
 GSP     EQU $D068           ; fill: seed stack pointer
-SEEDS   EQU $CA00           ; fill: seed stack, 4 bytes a seed
-SEEDEND EQU $CE00
+BC0     EQU $D06A           ; fill: FF where the border colour has plane 0..2
+BC1     EQU $D06B
+BC2     EQU $D06C
+GT0     EQU $D06D           ; fill: scratch
+GBIT    EQU $D06E           ; fill: the dot's bit while walking a row
+GFM     EQU $D06F           ; fill: the fillable dots of the byte at X
+GIN     EQU $D070           ; fill: 1 inside a run of fillable dots
+GDIR    EQU $D071           ; fill: 1 the run's row is above its seed's, 2 below
+SEEDS   EQU $CA00           ; fill: seed stack, 3 bytes a seed (x, y)
+SEEDEND EQU $CDFD
+DIRTY   EQU $CE00           ; fill: per row, seeds lost there (GDIR bits)
+G2DX    EQU $D072           ; quick line: twice |dx|, twice |dy|
+G2DY    EQU $D074
+GS80    EQU $D076           ; quick line: +80 or -80, a row down or up
+GPLOT   EQU $CEC8           ; the dot routine made for the colour (gen)
 
 gfxcmd  SUBA #C_GFX
         CMPA #C_GLAST-C_GFX
@@ -161,14 +175,48 @@ gpoint  LDD GARG
         RTS
 
 * ---------------------------------------------------------------- lines
-* C_LINE: Bresenham's line from the first point, stepping along the longer
-* axis; the error starts at 2 minor - major and the minor coordinate moves
-* when it is above 0.
+* C_LINE: Bresenham's line, drawn along the longer axis from the end with
+* the smaller coordinate on it (left to right, or top to bottom); the error
+* starts at 2 minor - major and the minor coordinate moves when it is above
+* 0. A line with both ends on the screen goes the quick way (gfast).
 gline   LDA GARG+8
         JSR gcolm
         LDA GARG+9
         LBNE gbox
-        LDD GARG
+        BSR lsetup
+        LDD <GDY
+        CMPD <GDX
+        BGT .ym
+        LDD <GSX
+        BPL .ok
+        BRA .swap
+.ym     LDD <GSY
+        BPL .ok
+.swap   LDD GARG
+        LDX GARG+4
+        STX GARG
+        STD GARG+4
+        LDD GARG+2
+        LDX GARG+6
+        STX GARG+2
+        STD GARG+6
+        BSR lsetup
+.ok     LDD GARG
+        CMPD #640
+        BHS .slow
+        LDD GARG+4
+        CMPD #640
+        BHS .slow
+        LDD GARG+2
+        CMPD #200
+        BHS .slow
+        LDD GARG+6
+        CMPD #200
+        LBLO gfast
+.slow   JMP gslow
+
+* lsetup: GX,GY = the first end; GDX,GDY the distances, GSX,GSY the steps.
+lsetup  LDD GARG
         STD <GX
         LDD GARG+2
         STD <GY
@@ -192,6 +240,10 @@ gline   LDA GARG+8
         ADDD #1
 .dy     STD <GDY
         STX <GSY
+        RTS
+
+* gslow: the line the slow way, each dot clipped on its own.
+gslow   LDD <GDY
         CMPD <GDX
         BGT .ymaj
         LDD <GDX            ; along x
@@ -201,6 +253,7 @@ gline   LDA GARG+8
         ROLA
         SUBD <GDX
         STD <GERR
+
 .xl     JSR gplot
         LDD <GCNT
         BEQ .r
@@ -248,6 +301,111 @@ gline   LDA GARG+8
         STD <GY
         BRA .yl
 .r      RTS
+
+* gfast: the line when both ends are on the screen. The byte address (X)
+* and the dot's entry in mtab (U: mask, inverted mask) are stepped instead
+* of worked out for each dot, and the dot is set by a routine made for the
+* colour (gen), three instructions a plane. Y counts the dots.
+gfast   JSR gen
+        JSR pixad
+        LDB <GX+1
+        ANDB #7
+        LSLB
+        LDU #mtab
+        LEAU B,U
+        LDD <GDX
+        LSLB
+        ROLA
+        STD <G2DX
+        LDD <GDY
+        LSLB
+        ROLA
+        STD <G2DY
+        CMPD <G2DX
+        BGT .ym
+        LDY <GDX            ; along x, left to right
+        LEAY 1,Y
+        SUBD <GDX
+        STD <GERR
+        LDD #80
+        TST <GSY
+        BPL .s80
+        LDD #-80
+.s80    STD <GS80
+.xl     JSR GPLOT
+        LEAY -1,Y
+        BEQ .r
+        LEAU 2,U
+        CMPU #mtab+16
+        BLO .xe
+        LDU #mtab
+        LEAX 1,X
+.xe     LDD <GERR
+        BLE .xn
+        TFR X,D
+        ADDD <GS80
+        TFR D,X
+        LDD <GERR
+        SUBD <G2DX
+.xn     ADDD <G2DY
+        STD <GERR
+        BRA .xl
+.ym     LDY <GDY            ; along y, top to bottom
+        LEAY 1,Y
+        LDD <G2DX
+        SUBD <GDY
+        STD <GERR
+.yl     JSR GPLOT
+        LEAY -1,Y
+        BEQ .r
+        LEAX 80,X
+        LDD <GERR
+        BLE .yn
+        TST <GSX
+        BMI .left
+        LEAU 2,U
+        CMPU #mtab+16
+        BLO .yd
+        LDU #mtab
+        LEAX 1,X
+        BRA .yd
+.left   LEAU -2,U
+        CMPU #mtab
+        BHS .yd
+        LDU #mtab+14
+        LEAX -1,X
+.yd     LDD <GERR
+        SUBD <G2DY
+.yn     ADDD <G2DX
+        STD <GERR
+        BRA .yl
+.r      RTS
+mtab    FCB $80,$7F,$40,$BF,$20,$DF,$10,$EF,$08,$F7,$04,$FB,$02,$FD,$01,$FE
+
+* gen: make GPLOT for the colour in CM0-CM2: for each plane
+* LDA n,X / ORA ,U (or ANDA 1,U where the colour lacks the plane) / STA n,X.
+gen     LDX #GPLOT
+        LDY #gplane
+        LDU #CM0
+.p      LDD #$A689          ; LDA n,X
+        STD ,X++
+        LDD ,Y
+        STD ,X++
+        LDD #$AAC4          ; ORA ,U
+        TST ,U+
+        BNE .st
+        LDD #$A441          ; ANDA 1,U
+.st     STD ,X++
+        LDD #$A789          ; STA n,X
+        STD ,X++
+        LDD ,Y++
+        STD ,X++
+        CMPY #gplane+6
+        BLO .p
+        LDA #$39            ; RTS
+        STA ,X
+        RTS
+gplane  FDB 0,PLANE1,PLANE2
 
 * gbox: the rectangle with corners x1,y1 and x2,y2, outlined (mode 1) or
 * filled (mode 2).
@@ -503,4 +661,303 @@ gcsrlin LDA CURY
         CLR SH_SUB+SH_STAT
         RTS
 
-gpaint  RTS
+* ---------------------------------------------------------------- fill
+* C_PAINT: a scan-line flood fill. A dot is fillable when its colour is
+* neither the paint colour nor the border colour. A seed is taken from the
+* stack, widened to the whole run of fillable dots on its row, the run is
+* drawn, and the rows above and below are searched over the run's width for
+* new runs, one seed each. Whole bytes are tested at once (fmask).
+* The seed stack holds 341 seeds. When it is full, a seed is dropped and its
+* row marked (DIRTY); once the stack is empty, the marked rows are searched
+* again for fillable dots next to painted ones on the row the seed came
+* from, and filling goes on from there: slower, and the stack never
+* overflows. (A dot of the paint colour that was there before the fill and
+* touches other fillable dots on such a row can start a fill there.)
+gpaint  LDA GARG+5
+        JSR gcolm
+        LDD <CM0
+        STD <BC0
+        LDA <CM2
+        STA <BC2
+        LDA GARG+4
+        JSR gcolm
+        LDD GARG+4
+        STD <GPC            ; and GBC
+        LDX #DIRTY
+.clr    CLR ,X+
+        CMPX #DIRTY+200
+        BLO .clr
+        LDX #SEEDS
+        STX <GSP
+        CLR <GLOST
+        LDD GARG
+        STD <GX
+        LDD GARG+2
+        STD <GY
+        JSR isfill
+        BCC .done
+        JSR pushs
+.next   LDU <GSP
+        CMPU #SEEDS
+        BEQ .empty
+        LEAU -3,U
+        STU <GSP
+        LDD ,U
+        STD <GX
+        LDB 2,U
+        CLRA
+        STD <GY
+        JSR isfill
+        BCC .next
+        JSR extl
+        LDD <GX
+        STD <GX1
+        JSR extr
+        LDD <GX
+        STD <GX2
+        JSR hline
+        LDD <GY
+        PSHS D
+        SUBD #1
+        BMI .dn
+        STD <GY
+        LDA #1
+        STA <GDIR
+        JSR scanr
+.dn     LDD ,S
+        ADDD #1
+        CMPD #200
+        BHS .nx
+        STD <GY
+        LDA #2
+        STA <GDIR
+        JSR scanr
+.nx     LEAS 2,S
+        BRA .next
+.empty  TST <GLOST
+        BEQ .done
+        CLR <GLOST
+        JSR rescan
+        BRA .next
+.done   RTS
+
+* pushs: GX,GY onto the seed stack; when it is full the seed is lost and its
+* row marked with GDIR.
+pushs   LDU <GSP
+        CMPU #SEEDEND
+        BHI .full
+        LDD <GX
+        STD ,U++
+        LDA <GY+1
+        STA ,U+
+        STU <GSP
+        RTS
+.full   LDX #DIRTY
+        LDB <GY+1
+        ABX
+        LDA ,X
+        ORA <GDIR
+        STA ,X
+        STA <GLOST          ; not 0
+        RTS
+
+* isfill: C = 1 when the dot GX,GY is on the screen and fillable.
+isfill  JSR getpx
+        CMPA #$FF
+        BEQ .no
+        CMPA <GPC
+        BEQ .no
+        CMPA <GBC
+        BEQ .no
+        ORCC #1
+        RTS
+.no     ANDCC #$FE
+        RTS
+
+* fmask: A = the fillable dots of the byte at X. X kept.
+fmask   LDA ,X
+        EORA <BC0
+        STA <GT0
+        LDA PLANE1,X
+        EORA <BC1
+        ORA <GT0
+        STA <GT0
+        LDA PLANE2,X
+        EORA <BC2
+        ORA <GT0
+        STA <GT0            ; dots not of the border colour
+        LDA ,X
+        EORA <CM0
+        STA <GFM
+        LDA PLANE1,X
+        EORA <CM1
+        ORA <GFM
+        STA <GFM
+        LDA PLANE2,X
+        EORA <CM2
+        ORA <GFM            ; dots not of the paint colour
+        ANDA <GT0
+        STA <GFM
+        RTS
+
+* extl: GX (fillable) moves left over the fillable dots before it.
+extl    JSR pixad
+        STA <GBIT
+        JSR fmask
+.l      LDD <GX
+        BEQ .r
+        LSL <GBIT
+        BNE .s
+        LEAX -1,X
+        INC <GBIT
+        JSR fmask
+.s      LDA <GFM
+        ANDA <GBIT
+        BEQ .r
+        LDD <GX
+        SUBD #1
+        STD <GX
+        BRA .l
+.r      RTS
+
+* extr: GX (fillable) moves right over the fillable dots after it; a whole
+* fillable byte is passed at once.
+extr    JSR pixad
+        STA <GBIT
+        JSR fmask
+.l      LDD <GX
+        ADDD #1
+        CMPD #640
+        BEQ .r
+        LSR <GBIT
+        BNE .s
+        ROR <GBIT           ; $80 of the next byte
+        LEAX 1,X
+        JSR fmask
+        CMPA #$FF
+        BNE .s
+        LDD <GX
+        ADDD #8
+        STD <GX
+        LDA #1
+        STA <GBIT
+        BRA .l
+.s      LDA <GFM
+        ANDA <GBIT
+        BEQ .r
+        LDD <GX
+        ADDD #1
+        STD <GX
+        BRA .l
+.r      RTS
+
+* scanr: one seed for each run of fillable dots on row GY between GX1 and
+* GX2; whole bytes are looked at once.
+scanr   LDD <GX1
+        STD <GX
+        JSR pixad
+        STA <GBIT
+        JSR fmask
+        CLR <GIN
+.l      LDA <GBIT
+        CMPA #$80
+        BNE .bit
+        LDD <GX
+        ADDD #7
+        CMPD <GX2
+        BGT .bit
+        LDA <GFM
+        BEQ .none
+        CMPA #$FF
+        BNE .bit
+        TST <GIN            ; eight fillable dots
+        BNE .n8
+        BSR .push
+.n8     LDA #1
+        STA <GIN
+        BRA .b8
+.none   CLR <GIN
+.b8     LDD <GX
+        ADDD #8
+        STD <GX
+        CMPD <GX2
+        BGT .r
+        LEAX 1,X
+        JSR fmask
+        BRA .l
+.bit    LDA <GFM
+        ANDA <GBIT
+        BEQ .out
+        TST <GIN
+        BNE .in
+        BSR .push
+.in     LDA #1
+        STA <GIN
+        BRA .step
+.out    CLR <GIN
+.step   LDD <GX
+        ADDD #1
+        STD <GX
+        CMPD <GX2
+        BGT .r
+        LSR <GBIT
+        BNE .l
+        ROR <GBIT
+        LEAX 1,X
+        JSR fmask
+        BRA .l
+.r      RTS
+.push   PSHS X
+        JSR pushs
+        PULS X,PC
+
+* rescan: the rows marked in DIRTY are searched for fillable dots whose
+* neighbour on the marked side has the paint colour; each becomes a seed.
+rescan  CLR <GY
+        CLR <GY+1
+.row    LDX #DIRTY
+        LDB <GY+1
+        ABX
+        LDA ,X
+        BEQ .nrow
+        CLR ,X
+        STA <GDIR
+        CLR <GX
+        CLR <GX+1
+.dot    JSR isfill
+        BCC .ndot
+        LDB <GDIR
+        LSRB                ; 1: the seed came from the row below
+        LDD <GY
+        BCC .up
+        ADDD #1
+        BSR .nb
+        BEQ .seed
+        LDB <GDIR
+        BITB #2
+        BEQ .ndot
+.up     LDD <GY
+        SUBD #1
+        BSR .nb
+        BNE .ndot
+.seed   JSR pushs
+.ndot   LDD <GX
+        ADDD #1
+        STD <GX
+        CMPD #640
+        BLO .dot
+.nrow   LDD <GY
+        ADDD #1
+        STD <GY
+        CMPD #200
+        BLO .row
+        RTS
+* .nb: Z = 1 when the dot GX on row D has the paint colour; GY kept.
+.nb     LDX <GY
+        PSHS X
+        STD <GY
+        JSR getpx
+        PULS X
+        STX <GY
+        CMPA <GPC
+        RTS

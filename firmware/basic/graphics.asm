@@ -6,7 +6,8 @@
 * and goes on without waiting, so the BASIC parses the next statement while
 * the sub CPU draws. Only POINT and CSRLIN wait for an answer.
 *
-* Statements: LOCATE COLOR PSET PRESET LINE (not LINE INPUT) CIRCLE BEEP.
+* Statements: LOCATE COLOR PSET PRESET LINE (not LINE INPUT) CIRCLE BEEP
+* PAINT.
 * Functions: POINT CSRLIN.
 * Coordinates are integers; the sub CPU leaves out what falls off the
 * screen. STEP (x,y) is relative to the last point drawn.
@@ -210,6 +211,21 @@ xcolor  LDD #$FFFF
         STB <BGC
 .send   LDA #C_COLOR
         LDB #2
+        JMP gsend
+
+* PAINT [STEP](x,y)[,c[,border]]: the border is the paint colour when left
+* out.
+xpaint  LDX #0
+        JSR gpoint
+        LDA <FGX
+        EORA #7
+        JSR gcolarg
+        STB GBUF+4
+        TFR B,A
+        JSR gcolarg
+        STB GBUF+5
+        LDA #C_PAINT
+        LDB #6
         JMP gsend
 
 * BEEP

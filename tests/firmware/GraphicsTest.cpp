@@ -1,0 +1,192 @@
+// The BASIC's graphics statements on the whole machine: each case types a
+// program that draws, and the sub CPU's video RAM is compared with a picture
+// the test draws itself from the published algorithms (Bresenham's line,
+// the midpoint circle within one dot, a flood fill).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "FirmwareRig.h"
+
+namespace {
+
+struct TCanvas {
+  std::vector<int> Dot = std::vector<int>(640 * 200, 0);
+  int& At(int x, int y) { return Dot[y * 640 + x]; }
+  void Pset(int x, int y, int c) {
+    if (x >= 0 && x < 640 && y >= 0 && y < 200) At(x, y) = c;
+  }
+  // Drawn along the longer axis from the end with the smaller coordinate.
+  void Line(int x1, int y1, int x2, int y2, int c) {
+    if (std::abs(x2 - x1) >= std::abs(y2 - y1) ? x2 < x1 : y2 < y1) std::swap(x1, x2), std::swap(y1, y2);
+    const int dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
+    const int sx = x2 < x1 ? -1 : 1, sy = y2 < y1 ? -1 : 1;
+    int x = x1, y = y1;
+    if (dx >= dy) {
+      for (int e = 2 * dy - dx, n = 0; n <= dx; ++n, x += sx) {
+        Pset(x, y, c);
+        if (e > 0) y += sy, e -= 2 * dx;
+        e += 2 * dy;
+      }
+    } else {
+      for (int e = 2 * dx - dy, n = 0; n <= dy; ++n, y += sy) {
+        Pset(x, y, c);
+        if (e > 0) x += sx, e -= 2 * dy;
+        e += 2 * dx;
+      }
+    }
+  }
+  // 4-connected flood fill of the dots that are neither paint nor border.
+  void Paint(int x, int y, int paint, int border) {
+    std::vector<std::pair<int, int>> todo{{x, y}};
+    while (!todo.empty()) {
+      auto [px, py] = todo.back();
+      todo.pop_back();
+      if (px < 0 || px >= 640 || py < 0 || py >= 200) continue;
+      int& d = At(px, py);
+      if (d == paint || d == border) continue;
+      d = paint;
+      todo.insert(todo.end(), {{px + 1, py}, {px - 1, py}, {px, py + 1}, {px, py - 1}});
+    }
+  }
+  void Box(int x1, int y1, int x2, int y2, int c, bool fill) {
+    for (int y = std::min(y1, y2); y <= std::max(y1, y2); ++y)
+      for (int x = std::min(x1, x2); x <= std::max(x1, x2); ++x)
+        if (fill || y == y1 || y == y2 || x == x1 || x == x2) Pset(x, y, c);
+  }
+};
+
+// Boots, types the program (which ends in a loop, so no text is printed
+// over the picture) and runs it; returns the colours of video RAM.
+TCanvas Draw(const std::string& program, uint64_t runMs = 3000) {
+  TFirmwareRig rig;
+  TCanvas seen;
+  if (!rig.WaitFor("Ok\n")) return seen;
+  rig.Type(program + "RUN\n");
+  while (rig.KeysPending()) rig.RunMs(20);
+  rig.RunMs(runMs);
+  const uint8_t* vram = rig.Thread->Scpu->Bank[0];
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 640; ++x) {
+      const int a = y * 80 + x / 8, bit = 0x80 >> (x % 8);
+      seen.At(x, y) = ((vram[a] & bit) ? 1 : 0) | ((vram[0x4000 + a] & bit) ? 2 : 0) | ((vram[0x8000 + a] & bit) ? 4 : 0);
+    }
+  return seen;
+}
+
+int Differences(const TCanvas& a, const TCanvas& b) {
+  int n = 0;
+  for (size_t i = 0; i < a.Dot.size(); ++i) n += a.Dot[i] != b.Dot[i];
+  return n;
+}
+
+TEST(Graphics, LinesBoxesAndDotsMatchTheModelDotForDot) {
+  struct Case {
+    std::string program;
+    std::function<void(TCanvas&)> model;
+  };
+  const std::vector<Case> cases = {
+      {"10 CLS:LINE(0,0)-(639,199),6:LINE(639,0)-(0,199),2:LINE(5,190)-(300,3),1\n",
+       [](TCanvas& m) { m.Line(0, 0, 639, 199, 6), m.Line(639, 0, 0, 199, 2), m.Line(5, 190, 300, 3, 1); }},
+      // Steep lines both ways, STEP from the last point, a line from the last point.
+      {"10 CLS:LINE(100,10)-(90,190),5:LINE STEP(10,0)-STEP(-7,-150),3:LINE-(400,20),4\n",
+       [](TCanvas& m) { m.Line(100, 10, 90, 190, 5), m.Line(100, 190, 93, 40, 3), m.Line(93, 40, 400, 20, 4); }},
+      // Off the screen: clipped, never an error; the rest still drawn.
+      {"10 CLS:LINE(-100,-50)-(700,250),7:PSET(-1,5):PSET(639,199),3:LINE(650,10)-(660,20)\n",
+       [](TCanvas& m) { m.Line(-100, -50, 700, 250, 7), m.Pset(639, 199, 3); }},
+      // Boxes and filled boxes, corners given either way round, ends inside one byte.
+      {"10 CLS:LINE(10,10)-(200,100),4,B:LINE(400,80)-(300,20),1,BF:LINE(3,150)-(5,160),2,BF\n"
+       "15 LINE(-5,-5)-(700,300),6,B:LINE(600,190)-(639,199),7,BF\n",
+       [](TCanvas& m) {
+         m.Box(10, 10, 200, 100, 4, false), m.Box(400, 80, 300, 20, 1, true), m.Box(3, 150, 5, 160, 2, true);
+         m.Box(-5, -5, 700, 300, 6, false), m.Box(600, 190, 639, 199, 7, true);
+       }},
+      // PSET in the text colour, PRESET in the background; COLOR changes the default.
+      {"10 CLS:PSET(1,1):COLOR 3:PSET(2,1):PSET(3,1),5:PSET(4,1):PRESET(4,1):COLOR 7\n",
+       [](TCanvas& m) { m.Pset(1, 1, 7), m.Pset(2, 1, 3), m.Pset(3, 1, 5); }},
+  };
+  for (const Case& c : cases) {
+    TCanvas model;
+    c.model(model);
+    EXPECT_EQ(Differences(Draw(c.program + "20 GOTO 20\n"), model), 0) << c.program;
+  }
+}
+
+// The picture is drawn on the machine, the test repeats the fill on a copy of
+// the picture taken before PAINT.
+TEST(Graphics, PaintFillsLikeAFloodFill) {
+  struct Case {
+    std::string picture, paint;
+    int x, y, colour, border;
+  };
+  const std::vector<Case> cases = {
+      {"CIRCLE(320,100),90,3", "PAINT(320,100),5,3", 320, 100, 5, 3},
+      // A box with a round hole, filled around the hole; text on the screen.
+      {"LINE(100,20)-(200,80),4,B:CIRCLE(150,50),20,4:?\"TEXT\"", "PAINT(110,30),2,4", 110, 30, 2, 4},
+      {"", "PAINT(10,10),6", 10, 10, 6, 6},  // the whole empty screen
+      // Dotted rows above and below a line: more runs than the seed stack holds.
+      {"FORX=0TO639STEP2:PSET(X,99),1:PSET(X,101),1:NEXT:LINE(0,60)-(639,60),1", "PAINT(300,100),1", 300, 100, 1,
+       1},
+      // Starting on the border or off the screen does nothing.
+      {"CIRCLE(50,50),30,2", "PAINT(80,50),4,2:PAINT(-5,50),4", 0, 0, 4, 4},
+  };
+  for (const Case& c : cases) {
+    const std::string draw = "10 CLS" + (c.picture.empty() ? "" : ":" + c.picture) + "\n";
+    TCanvas model = Draw(draw + "20 GOTO 20\n", 6000);
+    if (c.x || c.y) model.Paint(c.x, c.y, c.colour, c.border);
+    EXPECT_EQ(Differences(Draw(draw + "20 " + c.paint + "\n30 GOTO 30\n", 15000), model), 0) << c.paint;
+  }
+}
+
+// Every dot drawn lies within one dot of the midpoint circle and every dot
+// of the circle on the screen has a drawn dot within one dot of it.
+TEST(Graphics, CircleIsTheMidpointCircleWithinOneDot) {
+  struct Case {
+    int x, y, r;
+  };
+  for (const Case& c : std::vector<Case>{{320, 100, 90}, {30, 20, 40}, {600, 150, 3}}) {
+    const TCanvas seen = Draw("10 CLS:CIRCLE(" + std::to_string(c.x) + "," + std::to_string(c.y) + ")," +
+                              std::to_string(c.r) + ",5\n20 GOTO 20\n");
+    TCanvas model;
+    for (int x = c.r, y = 0, d = 1 - c.r; x >= y;) {
+      for (auto [px, py] : {std::pair{x, y}, {y, x}})
+        for (int sx : {-1, 1})
+          for (int sy : {-1, 1}) model.Pset(c.x + sx * px, c.y + sy * py, 5);
+      ++y;
+      if (d < 0) d += 2 * y + 1;
+      else --x, d += 2 * (y - x) + 1;
+    }
+    auto near = [](const TCanvas& a, int x, int y) {
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+          if (x + dx >= 0 && x + dx < 640 && y + dy >= 0 && y + dy < 200 && a.Dot[(y + dy) * 640 + x + dx] == 5)
+            return true;
+      return false;
+    };
+    int misses = 0;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 640; ++x) {
+        if (seen.Dot[y * 640 + x] != 0) misses += !near(model, x, y) || seen.Dot[y * 640 + x] != 5;
+        if (model.Dot[y * 640 + x] != 0) misses += !near(seen, x, y);
+      }
+    EXPECT_EQ(misses, 0) << c.r;
+  }
+}
+
+TEST(Graphics, PointCsrlinLocateAndBeepAnswer) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("Ok\n"));
+  rig.Type("CLS:PSET(5,150),6:?POINT(5,150);POINT(6,150);POINT(-1,0);POINT(0,200)\n"
+           "LOCATE 10,15:?\"AT\";CSRLIN;POS(0)\nBEEP:COLOR 9\n");
+  ASSERT_TRUE(rig.WaitFor("Illegal function call"));
+  const std::string s = rig.Screen();
+  EXPECT_NE(s.find(" 6  0 -1 -1\nOk"), std::string::npos) << s;
+  EXPECT_NE(s.find("\n          AT 15  17\nOk"), std::string::npos) << s;
+  EXPECT_EQ(rig.Host.Beeps, 1);
+}
+
+}  // namespace
