@@ -6,7 +6,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -187,6 +189,29 @@ TEST(Graphics, PointCsrlinLocateAndBeepAnswer) {
   EXPECT_NE(s.find(" 6  0 -1 -1\nOk"), std::string::npos) << s;
   EXPECT_NE(s.find("\n          AT 15  17\nOk"), std::string::npos) << s;
   EXPECT_EQ(rig.Host.Beeps, 1);
+}
+
+// The demo programs of docs/examples run and draw what they should.
+TEST(Graphics, DemoProgramsDraw) {
+  struct Dot {
+    int x, y, colour;
+  };
+  struct Case {
+    std::string file;
+    std::vector<Dot> dots;
+  };
+  const std::vector<Case> cases = {
+      {"plot.bas", {{20, 50, 4}, {70, 103, 4}, {20, 100, 6}, {5, 50, 0}}},
+      {"paint.bas", {{210, 90, 6}, {300, 60, 2}, {540, 50, 6}, {10, 190, 4}, {240, 110, 0}, {300, 130, 3}, {10, 10, 0}}},
+  };
+  for (const Case& c : cases) {
+    std::ifstream in(std::string(EXAMPLES_DIR) + "/" + c.file);
+    std::stringstream text;
+    text << in.rdbuf();
+    ASSERT_FALSE(text.str().empty()) << c.file;
+    const TCanvas seen = Draw(text.str(), 20000);
+    for (const Dot& d : c.dots) EXPECT_EQ(seen.Dot[d.y * 640 + d.x], d.colour) << c.file << " " << d.x << "," << d.y;
+  }
 }
 
 }  // namespace
