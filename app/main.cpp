@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
 #include "Dialogmenus.h"
 #include "Headless.h"
 #include "Mainform.h"
@@ -17,7 +18,11 @@ namespace {
 
 void PrintUsage() {
   std::cout << "Quillon " QUILLON_VERSION " - an emulator of an 8-bit home computer with two 6809 CPUs\n\n"
-            << "  quillon [--firmware DIR] [IMAGE.vfd] [IMAGE.vtp]   the emulator window\n"
+            << "  quillon [--firmware DIR] [IMAGE.vfd|.d88] [IMAGE.vtp]  the emulator window\n"
+            << "  quillon --new-disk FILE           write a blank formatted disk (40 tracks, 2 sides,\n"
+            << "                                    16 sectors of 256 bytes): D88 when FILE ends in\n"
+            << "                                    .d88, otherwise VFD; never replaces a file\n"
+            << "  quillon --convert IN OUT          convert a disk image to OUT's format (.vfd, .d88)\n"
             << "  quillon --help | --version\n\n"
             << HeadlessUsage();
 }
@@ -41,6 +46,7 @@ int main(int argc, char** argv) {
     }
     headless |= a == "--headless";
   }
+  if (int exitCode = 0; RunDiskCommand(args, std::cout, std::cerr, exitCode)) return exitCode;
   if (!headless) {
     // Qt aborts when it finds no display; say what to do instead.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&

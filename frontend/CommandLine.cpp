@@ -1,6 +1,10 @@
 // Mounting images named on the command line or dropped on the window.
 #include "CommandLine.h"
 
+#include <ostream>
+
+#include "DiskFormats.h"
+
 TImageKind ImageKindOf(const std::string& path) {
   // The extension belongs to the file name, not to a directory in the path.
   const size_t slash = path.find_last_of('/');
@@ -9,9 +13,43 @@ TImageKind ImageKindOf(const std::string& path) {
   std::string ext = path.substr(dot);
   for (char& c : ext)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  if (ext == ".VFD") return TImageKind::Disk;
+  if (ext == ".VFD" || ext == ".D88" || ext == ".D77") return TImageKind::Disk;
   if (ext == ".VTP") return TImageKind::Tape;
-  return TImageKind::None;
+  // D88 files come with many names; their header tells.
+  return IsD88File(path) ? TImageKind::Disk : TImageKind::None;
+}
+
+bool RunDiskCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    int& exitCode) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string error;
+    if (args[i] == "--new-disk") {
+      if (i + 1 >= args.size()) {
+        error = "--new-disk needs a file name";
+      } else {
+        const std::string& path = args[i + 1];
+        const TDiskKind kind = NamedD88(path) ? TDiskKind::D88 : TDiskKind::Vfd;
+        error = WriteNewDiskFile(path, kind, false);
+        if (error.empty())
+          out << "wrote a blank " << (kind == TDiskKind::D88 ? "D88" : "VFD") << " disk: " << path << "\n";
+      }
+    } else if (args[i] == "--convert") {
+      if (i + 2 >= args.size()) {
+        error = "--convert needs an input and an output file";
+      } else {
+        std::string note;
+        error = ConvertDiskImage(args[i + 1], args[i + 2], note);
+        if (!note.empty()) err << "quillon: " << note << "\n";
+        if (error.empty()) out << "converted " << args[i + 1] << " to " << args[i + 2] << "\n";
+      }
+    } else {
+      continue;
+    }
+    if (!error.empty()) err << "quillon: " << error << "\n";
+    exitCode = error.empty() ? 0 : 1;
+    return true;
+  }
+  return false;
 }
 
 void MountImage(const std::string& path, TImageDrives& drives, TImageNames& names) {

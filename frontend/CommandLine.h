@@ -1,16 +1,27 @@
 // Disk and tape images named on the command line or dropped on the window.
-// A name ending in ".VFD" (any letter case) goes into drive 0, one ending in
-// ".VTP" is opened as the tape; a later image of the same kind replaces an
-// earlier one. Arguments beginning with "-" are options, not images.
+// A name ending in ".VFD", ".D88" or ".D77" (any letter case), or any file
+// with a D88 header, goes into drive 0 (the first disk of a D88 file); one
+// ending in ".VTP" is opened as the tape. A later image of the same kind
+// replaces an earlier one. Arguments beginning with "-" are options, not
+// images.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
 enum class TImageKind { None, Disk, Tape };
 
-// By the file name's extension: the part from its last "." on, upper-cased.
+// By the file name's extension: the part from its last "." on, upper-cased;
+// a file with another extension is a disk when its content is D88.
 TImageKind ImageKindOf(const std::string& path);
+
+// The disk commands that run instead of the machine: --new-disk FILE writes
+// a blank disk (D88 when FILE is named .d88 or .d77, otherwise VFD) and
+// never replaces a file; --convert IN OUT converts an image. Returns whether
+// args hold one; exitCode is then 0 or 1, messages on out and err.
+bool RunDiskCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    int& exitCode);
 
 // The mount operations of the disk drives and the tape deck.
 class TImageDrives {

@@ -133,7 +133,7 @@ const char* HeadlessUsage() {
 
 Runs the machine without a window on a virtual clock (the run loop's 1 ms
 pause is 1 ms of machine time), so the same inputs give the same screen every
-time. Disk images (.vfd) go into drive 0 and tape images (.vtp) into the
+time. Disk images (.vfd, .d88) go into drive 0 and tape images (.vtp) into the
 cassette deck, as on the normal command line.
 
 Set-up:
@@ -191,7 +191,7 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
     };
     std::string v;
     if (a.empty() || a.front() != '-') {
-      if (ImageKindOf(a) == TImageKind::None) return "not a disk image (.vfd) or tape image (.vtp): " + a;
+      if (ImageKindOf(a) == TImageKind::None) return "not a disk image (.vfd, .d88) or tape image (.vtp): " + a;
       o.Images.push_back(a);
       continue;
     }

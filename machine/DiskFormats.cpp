@@ -224,6 +224,15 @@ std::vector<TD88Disk> ListD88Disks(int fd) {
   return disks;
 }
 
+bool IsD88File(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st;
+  const bool d88 = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && !ListD88Disks(fd).empty();
+  ::close(fd);
+  return d88;
+}
+
 bool ReadVfdLayout(int fd, TDiskLayout& layout) {
   uint8_t table[VfdTableBytes] = {};
   if (ReadAt(fd, table, sizeof table, 0) < 0) return false;

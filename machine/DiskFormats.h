@@ -82,6 +82,10 @@ std::vector<TD88Disk> ListD88Disks(int fd);
 bool ReadVfdLayout(int fd, TDiskLayout& layout);
 bool ReadD88Layout(int fd, const TD88Disk& disk, TDiskLayout& layout);
 
+// Whether the file is a regular file that starts with a consistent D88
+// header.
+bool IsD88File(const std::string& path);
+
 // Whether the file name says D88 (".d88" or ".d77", any letter case).
 bool NamedD88(const std::string& path);
 
@@ -93,8 +97,8 @@ std::vector<uint8_t> BlankDiskImage(TDiskKind kind);
 // failure returns the reason.
 std::string WriteNewDiskFile(const std::string& path, TDiskKind kind, bool overwrite);
 
-// Converts the image IN into OUT, whose name chooses the format (".d88" or
-// ".d77": D88, otherwise VFD), sector for sector. OUT must not exist. A D88
+// Converts the image IN into OUT, whose name chooses the format (".vfd":
+// VFD; ".d88" or ".d77": D88; others are refused), sector for sector. OUT must not exist. A D88
 // file's first disk is converted; note tells when it holds more. Returns
 // the reason of a failure, naming the first sector VFD cannot hold.
 std::string ConvertDiskImage(const std::string& in, const std::string& out, std::string& note);

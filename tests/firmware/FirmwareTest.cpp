@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DiskFormats.h"
 #include "DiskImage.h"
 #include "FirmwareRig.h"
 
@@ -460,19 +461,50 @@ TEST(Firmware, BootsTheDiskInBothModes) {
       {0, "basic_boot.bin", "Boot sector says hello\n", "Quillon "},
       {1, "dos_loader.bin", "DOS loader: sector 1\n", "DOS loader: sector 2\nQuillon "},
   };
-  const std::filesystem::path disk =
-      std::filesystem::temp_directory_path() / ("quillon_fw_boot_" + std::to_string(::getpid()) + ".vfd");
+  const std::filesystem::path base =
+      std::filesystem::temp_directory_path() / ("quillon_fw_boot_" + std::to_string(::getpid()));
+  const std::string vfd = base.string() + ".vfd", d88 = base.string() + ".d88";
   for (const Case& c : cases) {
-    WriteDiskImage(disk, ReadWholeFile(std::filesystem::path(BOOT_PROGRAM_DIR) / c.program));
-    TFirmwareRig rig(c.mode);
-    ASSERT_TRUE(rig.State.Vfd.MountDisk(0, disk.string()));
-    rig.Thread->ResetMachine(false);
-    ASSERT_TRUE(rig.WaitFor("bytes free")) << rig.Screen();
-    const std::string screen = rig.Screen();
-    EXPECT_EQ(screen.rfind(c.first, 0), 0u) << screen;
-    EXPECT_NE(screen.find(c.second), std::string::npos) << screen;
-    rig.State.Vfd.UnmountDisk(0);
+    WriteDiskImage(vfd, ReadWholeFile(std::filesystem::path(BOOT_PROGRAM_DIR) / c.program));
+    std::filesystem::remove(d88);
+    std::string note;
+    ASSERT_EQ(ConvertDiskImage(vfd, d88, note), "");
+    for (const std::string& disk : {vfd, d88}) {  // the same disk as VFD and as D88
+      TFirmwareRig rig(c.mode);
+      ASSERT_TRUE(rig.State.Vfd.MountDisk(0, disk));
+      rig.Thread->ResetMachine(false);
+      ASSERT_TRUE(rig.WaitFor("bytes free")) << rig.Screen();
+      const std::string screen = rig.Screen();
+      EXPECT_EQ(screen.rfind(c.first, 0), 0u) << disk << "\n" << screen;
+      EXPECT_NE(screen.find(c.second), std::string::npos) << disk << "\n" << screen;
+      rig.State.Vfd.UnmountDisk(0);
+    }
   }
+  std::filesystem::remove(vfd);
+  std::filesystem::remove(d88);
+}
+
+// DW and DR through the monitor on a blank D88 disk: the sector lands in
+// the file at its data and comes back; a protected drive refuses.
+TEST(Firmware, SectorsThroughTheMonitorOnD88) {
+  const std::string disk = (std::filesystem::temp_directory_path() /
+                            ("quillon_fw_dw_" + std::to_string(::getpid()) + ".d88")).string();
+  std::filesystem::remove(disk);
+  ASSERT_EQ(WriteNewDiskFile(disk, TDiskKind::D88, false), "");
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.State.Vfd.MountDisk(0, disk));
+  ASSERT_TRUE(rig.WaitForPrompt());
+  ASSERT_TRUE(rig.Command("e 2000 11 22 33"));
+  ASSERT_TRUE(rig.Command("dw 2000 0 3 5 1"));
+  ASSERT_TRUE(rig.Command("dr 3000 0 3 5 1"));
+  EXPECT_EQ(rig.MainRam(0x3002), 0x33);
+  // Track side 7, sector 5: the header, 4 sectors before it, its own header.
+  const std::vector<uint8_t> file = ReadWholeFile(disk);
+  EXPECT_EQ(file[0x2B0 + (7 * 16 + 4) * 272 + 16 + 2], 0x33);
+  rig.State.Vfd.DiskWriteProtect[0] = 1;
+  ASSERT_TRUE(rig.Command("dw 2000 0 3 5 1"));
+  EXPECT_NE(rig.Screen().find("Disk error 11"), std::string::npos) << rig.Screen();
+  rig.State.Vfd.UnmountDisk(0);
   std::filesystem::remove(disk);
 }
 

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
 #include "CommandLine.h"
 
 namespace {
@@ -36,6 +41,41 @@ TEST(ImageKind, ByExtensionOfTheFileNameInAnyCase) {
   EXPECT_EQ(ImageKindOf("dir.vfd/file"), TImageKind::None);
   EXPECT_EQ(ImageKindOf("vfd"), TImageKind::None);
   EXPECT_EQ(ImageKindOf(""), TImageKind::None);
+  EXPECT_EQ(ImageKindOf("a.D88"), TImageKind::Disk);
+  EXPECT_EQ(ImageKindOf("a.d77"), TImageKind::Disk);
+}
+
+// --new-disk and --convert run instead of the machine; a D88 file counts as
+// a disk whatever its name.
+TEST(DiskCommands, WriteConvertAndRefuse) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                    ("quillon-diskcmd-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string d88 = (dir / "new.d88").string(), img = (dir / "game.img").string();
+  struct Case { std::vector<std::string> args; int exit; };
+  const Case cases[] = {
+      {{"--new-disk", d88}, 0},
+      {{"--new-disk", d88}, 1},  // never over an existing file
+      {{"--new-disk"}, 1},
+      {{"--convert", d88, (dir / "new.vfd").string()}, 0},
+      {{"--convert", d88, img}, 1},  // OUT's name gives no format
+      {{"--convert", d88}, 1},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    int exit = -1;
+    ASSERT_TRUE(RunDiskCommand(c.args, out, err, exit));
+    EXPECT_EQ(exit, c.exit) << c.args.size() << err.str();
+    EXPECT_EQ(err.str().empty(), c.exit == 0) << err.str();
+  }
+  int exit = -1;
+  std::ostringstream out, err;
+  EXPECT_FALSE(RunDiskCommand({"--headless", "a.vfd"}, out, err, exit));
+  EXPECT_EQ(std::filesystem::file_size(dir / "new.vfd"), 480u + 80 * 16 * 256);
+  std::filesystem::copy_file(d88, img);
+  EXPECT_EQ(ImageKindOf(img), TImageKind::Disk);
+  EXPECT_EQ(ImageKindOf((dir / "new.vfd").string() + ".img"), TImageKind::None);
+  std::filesystem::remove_all(dir);
 }
 
 TEST(CommandLine, OptionsSkippedImagesMountedInOrder) {
