@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QScreen>
 #include <QShowEvent>
@@ -40,6 +41,27 @@ QString TQtDialogHost::FileName(QWidget* parent, const QString& filter,
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return QString();
   return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+}
+
+QString TQtDialogHost::SaveFileName(QWidget* parent, const QString& filter,
+                                    const QString& defaultSuffix,
+                                    const QString& startPath) {
+  QFileDialog dialog(parent, QString(), startPath, filter);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return QString();
+  return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+}
+
+int TQtDialogHost::Choose(QWidget* parent, const QString& text,
+                          const QStringList& items, int current) {
+  bool ok = false;
+  const QString item = QInputDialog::getItem(parent, QStringLiteral("Quillon"), text,
+                                             items, current, false, &ok);
+  return ok ? static_cast<int>(items.indexOf(item)) : -1;
 }
 
 namespace {

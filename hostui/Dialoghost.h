@@ -1,5 +1,5 @@
 // The host services the dialogs and the debug window need from the desktop:
-// the warning and question boxes and the file-open dialog. They go through
+// the warning, question and choice boxes and the file dialogs. They go through
 // this small interface so that the dialogs' decisions can be exercised
 // without a person clicking; the program uses the Qt implementation.
 //
@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class TDialogHost {
@@ -30,6 +31,21 @@ class TDialogHost {
                                     const QString& defaultSuffix, const QString& startPath) {
     return OpenFileName(parent, filter, defaultSuffix, startPath);
   }
+  // The file-save dialog, for a new file; an empty string when the user
+  // cancels. It does not ask about replacing a file: the caller does.
+  virtual QString SaveFileName(QWidget* parent, const QString& filter,
+                               const QString& defaultSuffix,
+                               const QString& startPath) {
+    (void)parent, (void)filter, (void)defaultSuffix, (void)startPath;
+    return QString();
+  }
+  // A choice of one of items (current preselected); -1 when the user
+  // cancels.
+  virtual int Choose(QWidget* parent, const QString& text,
+                     const QStringList& items, int current) {
+    (void)parent, (void)text, (void)items, (void)current;
+    return -1;
+  }
 };
 
 // QMessageBox and QFileDialog.
@@ -40,6 +56,11 @@ class TQtDialogHost : public TDialogHost {
   QString OpenFileName(QWidget* parent, const QString& filter,
                        const QString& defaultSuffix,
                        const QString& startPath) override;
+  QString SaveFileName(QWidget* parent, const QString& filter,
+                       const QString& defaultSuffix,
+                       const QString& startPath) override;
+  int Choose(QWidget* parent, const QString& text, const QStringList& items,
+             int current) override;
   QString OpenOrNewFileName(QWidget* parent, const QString& filter,
                             const QString& defaultSuffix, const QString& startPath) override;
 

@@ -224,14 +224,18 @@ std::vector<TD88Disk> ListD88Disks(int fd) {
   return disks;
 }
 
-bool IsD88File(const std::string& path) {
+std::vector<TD88Disk> ListD88File(const std::string& path) {
+  // Only a plain file: a pipe or a device could block.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return false;
+  if (fd < 0) return {};
   struct stat st;
-  const bool d88 = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && !ListD88Disks(fd).empty();
+  std::vector<TD88Disk> disks;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) disks = ListD88Disks(fd);
   ::close(fd);
-  return d88;
+  return disks;
 }
+
+bool IsD88File(const std::string& path) { return !ListD88File(path).empty(); }
 
 bool ReadVfdLayout(int fd, TDiskLayout& layout) {
   uint8_t table[VfdTableBytes] = {};

@@ -75,6 +75,9 @@ int VfdSizeOfCode(uint8_t code);
 // header ends the list there.
 std::vector<TD88Disk> ListD88Disks(int fd);
 
+// The same for a file by name: empty when it cannot be opened or is no D88.
+std::vector<TD88Disk> ListD88File(const std::string& path);
+
 // The sector lists of a VFD image and of one D88 disk. Read errors give
 // false. A VFD table the file is too short to hold reads as zero (no
 // sectors there); D88 sectors that do not fit within their disk are left

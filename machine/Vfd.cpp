@@ -102,6 +102,12 @@ void TVfd::UnmountAllDisks() {
   for (int d = 0; d < Drives; ++d) UnmountDisk(d);
 }
 
+std::vector<std::string> TVfd::DiskNames(const std::string& path) {
+  std::vector<std::string> names;
+  for (const TD88Disk& disk : ListD88File(path)) names.push_back(disk.Name);
+  return names;
+}
+
 TDriveImage TVfd::Image(int drive) {
   if (!ValidDrive(drive)) return {};
   std::lock_guard<std::mutex> guard(Lock);

@@ -117,6 +117,14 @@ class TVfd {
   uint16_t ReadId(int drive, int track, int side, int sector,
                   uint8_t* destination);
 
+  // The names of the disks of a D88 file, as stored; empty for other files.
+  static std::vector<std::string> DiskNames(const std::string& path);
+  // Writes a blank formatted disk (DiskFormats.h); never replaces a file
+  // unless overwrite. The reason when that fails.
+  static std::string CreateDisk(const std::string& path, bool d88, bool overwrite) {
+    return WriteNewDiskFile(path, d88 ? TDiskKind::D88 : TDiskKind::Vfd, overwrite);
+  }
+
   // Sector size for a VFD size code, or -1 for codes without a size.
   static int SizeOfCode(uint8_t code) { return VfdSizeOfCode(code); }
 

@@ -20,7 +20,15 @@ class TFakeHost : public TDialogHost {
     Filters << filter;
     return Chosen;
   }
+  QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+    return SaveAs;
+  }
+  int Choose(QWidget*, const QString& text, const QStringList&, int) override {
+    Questions << text;
+    return Choice;
+  }
   QStringList Warnings, Questions, Filters;
   bool Answer = false;
-  QString Chosen;
+  QString Chosen, SaveAs;
+  int Choice = -1;
 };

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -150,5 +152,71 @@ TEST_F(VfdFormTest, BrowsePutsTheChosenPathIntoTheEditOnly) {
   EXPECT_EQ(form.VfdEdit2->text(), QStringLiteral("/media/disk.vfd"));
   EXPECT_EQ(Host.Filters.first(), TVfdForm1::FileFilter);
   EXPECT_EQ(Names[1], "");
+  form.reject();
+}
+
+// Create: the save dialog, the overwrite question for an existing file, the
+// format; the new disk goes into the drive on OK. A VFD disk may not take a
+// D88 name (it could never be mounted).
+TEST_F(VfdFormTest, NewDiskAsksBeforeReplacingAndMountsOnOk) {
+  struct Case { const char* name; bool exists, answer; int choice; qsizetype size; bool warned; };
+  const Case cases[] = {
+      {"new.img", false, false, -1, -1, false},  // format question cancelled: no file
+      {"new.img", false, false, 1, 0x2B0 + 80 * 16 * 272, false},
+      {"new.img", true, false, 0, 0x2B0 + 80 * 16 * 272, false},  // not replaced
+      {"new.img", true, true, 0, 480 + 80 * 16 * 256, false},
+      {"new.d88", false, false, 0, -1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.name << " " << c.choice);
+    const QString path = Dir.filePath(QString::fromLatin1(c.name));
+    EXPECT_EQ(QFile::exists(path), c.exists);
+    Drives.UnmountDisk(1);
+    Names[1].clear();
+    TVfdForm1 form(Deck, Names[0], Names[1]);
+    form.show();
+    Host.SaveAs = path;
+    Host.Answer = c.answer;
+    Host.Choice = c.choice;
+    Host.Questions.clear();
+    Host.Warnings.clear();
+    QTest::mouseClick(form.VfdNewBtn2, Qt::LeftButton);
+    EXPECT_EQ(Host.Questions.size(), (c.exists ? 1 : 0) + (c.exists && !c.answer ? 0 : 1));
+    EXPECT_EQ(QFileInfo(path).size(), c.size < 0 ? 0 : c.size);
+    EXPECT_EQ(Host.Warnings.size(), c.warned ? 1 : 0);
+    form.accept();
+    const bool made = c.choice >= 0 && (!c.exists || c.answer) && !c.warned;
+    EXPECT_EQ(Drives.DiskMounted[1], made ? 1u : 0u);
+    EXPECT_EQ(Names[1], made ? path.toStdString() : "");
+  }
+}
+
+// A D88 file of several disks: the dialog lists them and mounts the one
+// chosen, and shows it chosen next time.
+TEST_F(VfdFormTest, SeveralDisksOfAFileAreListedByName) {
+  const std::string path = Dir.filePath(QStringLiteral("two.d88")).toStdString();
+  ASSERT_EQ(TVfd::CreateDisk(path, true, false), "");
+  QFile f(QString::fromStdString(path));
+  ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+  QByteArray one = f.readAll(), two = one;
+  one.replace(0, 3, "ONE");
+  two.replace(0, 3, "TWO");
+  f.seek(0);
+  f.write(one + two);
+  f.close();
+  TVfdForm1 form(Deck, Names[0], Names[1]);
+  form.show();
+  form.VfdChkBox1->setChecked(true);
+  form.VfdEdit1->setText(QString::fromStdString(path));
+  ASSERT_EQ(form.VfdDiskBox1->count(), 2);
+  EXPECT_EQ(form.VfdDiskBox1->itemText(1), QStringLiteral("2: TWO"));
+  EXPECT_TRUE(form.VfdDiskBox1->isEnabled());
+  form.VfdDiskBox1->setCurrentIndex(1);
+  form.accept();
+  EXPECT_EQ(Drives.Image(0).Disk, 1);
+  form.show();
+  EXPECT_EQ(form.VfdDiskBox1->currentIndex(), 1);
+  form.VfdEdit1->setText(QString::fromStdString(ImageA));
+  EXPECT_EQ(form.VfdDiskBox1->count(), 0);
   form.reject();
 }
