@@ -178,9 +178,15 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
   AskSaveFileName = [this]() {
     QFileDialog dlg(this, QStringLiteral("画面の保存"));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setNameFilters({QStringLiteral("ビットマップファイル　(*.bmp)"),
+    // A name ending in .png is saved as PNG, any other as a bitmap; the
+    // suffix added to a bare name follows the chosen filter.
+    const QString png = QStringLiteral("PNGファイル　(*.png)");
+    dlg.setNameFilters({QStringLiteral("ビットマップファイル　(*.bmp)"), png,
                         QStringLiteral("すべてのファイル　(*.*)")});
     dlg.setDefaultSuffix(QStringLiteral("BMP"));
+    connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg, png](const QString& f) {
+      dlg.setDefaultSuffix(f == png ? QStringLiteral("png") : QStringLiteral("BMP"));
+    });
     // The window asks about an existing file itself, with its own words.
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
@@ -695,7 +701,7 @@ void TForm1::BmpSave1Click() {
       write = AskYesNo(QStringLiteral("\"") + info.fileName() +
                        QStringLiteral("\"\n同じ名前のファイルがあります。上書きしますか？"));
     if (write && Computer) {
-      std::string error = SaveBmp(CaptureScreen(Computer->State), path.toStdString());
+      std::string error = SavePicture(CaptureScreen(Computer->State), path.toStdString());
       if (!error.empty()) ShowMessage(QString::fromLocal8Bit(error.c_str()));
     }
   }

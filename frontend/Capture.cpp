@@ -7,6 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <png.h>
+
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -80,8 +84,45 @@ std::vector<uint8_t> EncodeBmp(const TCapturePicture& picture) {
   return v;
 }
 
-std::string SaveBmp(const TCapturePicture& picture, const std::filesystem::path& path) {
-  const std::vector<uint8_t> bytes = EncodeBmp(picture);
+std::vector<uint8_t> EncodePng(const TCapturePicture& picture) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = TCapturePicture::Width;
+  image.height = TCapturePicture::Height;
+  image.format = PNG_FORMAT_RGB_COLORMAP;
+  image.colormap_entries = 8;
+  uint8_t colours[8 * 3];
+  for (unsigned c = 0; c < 8; ++c) {
+    const TRgb rgb = CaptureRgb(c);
+    colours[3 * c] = rgb.R;
+    colours[3 * c + 1] = rgb.G;
+    colours[3 * c + 2] = rgb.B;
+  }
+  // Indexes above 7 would point past the palette; the picture holds none,
+  // but the encoder must not be handed one.
+  std::vector<uint8_t> indexes(picture.Pixels.size());
+  std::transform(picture.Pixels.begin(), picture.Pixels.end(), indexes.begin(),
+                 [](uint8_t c) { return static_cast<uint8_t>(c & 7); });
+  // First call sizes the file, second writes it.
+  png_alloc_size_t size = 0;
+  if (!png_image_write_to_memory(&image, nullptr, &size, 0, indexes.data(), TCapturePicture::Width, colours))
+    return {};
+  std::vector<uint8_t> v(size);
+  if (!png_image_write_to_memory(&image, v.data(), &size, 0, indexes.data(), TCapturePicture::Width, colours))
+    return {};
+  v.resize(size);
+  return v;
+}
+
+bool IsPngName(const std::filesystem::path& path) {
+  std::string ext = path.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ext == ".png";
+}
+
+std::string SavePicture(const TCapturePicture& picture, const std::filesystem::path& path) {
+  const std::vector<uint8_t> bytes = IsPngName(path) ? EncodePng(picture) : EncodeBmp(picture);
+  if (bytes.empty()) return "the PNG encoder failed";
   return ReplaceFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

@@ -42,11 +42,19 @@ TCapturePicture BuildCapturePicture(std::span<const uint8_t> pixelBuffer, uint8_
 // colour table (the machine colours), rows stored bottom-up.
 std::vector<uint8_t> EncodeBmp(const TCapturePicture& picture);
 
-// Writes the bitmap with ReplaceFile (FileReplace.h): an existing file is
-// replaced whole or not at all, keeps its mode, a link is written through
-// and a read-only file is refused. Returns an empty string on success, else
-// the failure's description.
-std::string SaveBmp(const TCapturePicture& picture, const std::filesystem::path& path);
+// The picture as a PNG file with an eight-entry palette (the machine
+// colours). Empty if the encoder fails.
+std::vector<uint8_t> EncodePng(const TCapturePicture& picture);
+
+// True when path's file name ends in ".png" (any case): such pictures are
+// saved as PNG, all others as bitmaps.
+bool IsPngName(const std::filesystem::path& path);
+
+// Writes the picture (PNG or bitmap by IsPngName) with ReplaceFile
+// (FileReplace.h): an existing file is replaced whole or not at all, keeps
+// its mode, a link is written through and a read-only file is refused.
+// Returns an empty string on success, else the failure's description.
+std::string SavePicture(const TCapturePicture& picture, const std::filesystem::path& path);
 
 // The text screen as bytes: columns from sub D036 (at most 80), rows from
 // D037 (at most 25), the characters from C000 onwards, each 00 as a space,

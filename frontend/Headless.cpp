@@ -159,7 +159,8 @@ Steps, carried out in the order given:
                       (default 10000, at most 86400000)
   --wait-text TEXT    run until TEXT appears on the text screen (exit 2 if it
                       does not within the time limit)
-  --screenshot FILE   save the screen as a 640x400 bitmap (BMP)
+  --screenshot FILE   save the screen as a 640x400 picture: PNG when FILE ends
+                      in .png, else a bitmap (BMP)
   --print-screen      print the text screen to standard output
 
   --bench SECONDS     instead of the steps: run both CPUs unthrottled for
@@ -381,7 +382,7 @@ int THeadlessRunner::RunSteps(std::ostream& out, std::ostream& err) {
         }
         break;
       case THeadlessStep::TKind::Screenshot:
-        if (std::string e = SaveBmp(CaptureScreen(C.State), s.Text); !e.empty()) {
+        if (std::string e = SavePicture(CaptureScreen(C.State), s.Text); !e.empty()) {
           err << "quillon: " << s.Text << ": " << e << "\n";
           return HeadlessError;
         }

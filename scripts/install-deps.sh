@@ -8,6 +8,7 @@ PACKAGES=(
   cmake ninja-build g++ make pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic
+  libpng-dev
   xvfb xauth
   # Packaging and the checks of the installed files and the package.
   dpkg-dev file desktop-file-utils appstream shared-mime-info man-db lintian

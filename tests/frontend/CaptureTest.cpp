@@ -5,6 +5,7 @@
 #include <iterator>
 #include <set>
 
+#include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,11 +89,46 @@ TEST(CaptureBmp, SaveReplacesAFileAndReportsFailures) {
   const auto file = dir / "screen.bmp";
   std::ofstream(file) << "old";
   const TCapturePicture pic = BuildCapturePicture(AllCodes(), 7, Identity);
-  EXPECT_EQ(SaveBmp(pic, file), "");
+  EXPECT_EQ(SavePicture(pic, file), "");
   std::ifstream in(file, std::ios::binary);
   std::vector<uint8_t> got((std::istreambuf_iterator<char>(in)), {});
   EXPECT_EQ(got, EncodeBmp(pic));
-  EXPECT_NE(SaveBmp(pic, dir / "missing" / "x.bmp"), "");
+  EXPECT_NE(SavePicture(pic, dir / "missing" / "x.bmp"), "");
+  std::filesystem::remove_all(dir);
+}
+
+// Both files, decoded, give the same RGB pixels; the name picks the format.
+TEST(CapturePng, DecodesToTheBitmapsPixelsAndTheNamePicksTheFormat) {
+  const TCapturePicture pic = BuildCapturePicture(AllCodes(), 7, Identity);
+  const std::vector<uint8_t> png = EncodePng(pic), bmp = EncodeBmp(pic);
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_memory(&image, png.data(), png.size())) << image.message;
+  EXPECT_EQ(image.width, 640u);
+  EXPECT_EQ(image.height, 400u);
+  EXPECT_EQ(image.colormap_entries, 8u) << "a palette picture";
+  image.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << image.message;
+  for (int y = 0; y < 400; ++y)
+    for (int x = 0; x < 640; ++x) {
+      const uint8_t index = bmp[86 + (399 - y) * 640 + x];  // bottom-up rows
+      const uint8_t* table = &bmp[54 + 4 * index];       // B, G, R
+      const uint8_t* p = &rgb[(y * 640 + x) * 3];
+      ASSERT_EQ((std::array<uint8_t, 3>{p[0], p[1], p[2]}), (std::array<uint8_t, 3>{table[2], table[1], table[0]}))
+          << x << "," << y;
+    }
+
+  const auto dir = std::filesystem::temp_directory_path() / ("quillon_png_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  for (auto [name, isPng] : {std::pair{"a.png", true}, {"b.PNG", true}, {"c.bmp", false}, {"png", false},
+                             {"e.png.bmp", false}}) {
+    EXPECT_EQ(IsPngName(name), isPng) << name;
+    ASSERT_EQ(SavePicture(pic, dir / name), "") << name;
+    std::ifstream in(dir / name, std::ios::binary);
+    std::vector<uint8_t> got((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(got, isPng ? png : bmp) << name;
+  }
   std::filesystem::remove_all(dir);
 }
 
@@ -129,7 +165,7 @@ TEST(CaptureBmp, SaveKeepsLinksModesAndReadOnlyFiles) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path.filename().string().substr(0, 20));
-    const std::string error = SaveBmp(pic, c.path);
+    const std::string error = SavePicture(pic, c.path);
     EXPECT_EQ(error.empty(), c.ok) << error;
     if (c.ok) {
       EXPECT_EQ(contents(c.written), bmp);

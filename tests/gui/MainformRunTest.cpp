@@ -335,6 +335,19 @@ TEST(MainformRun, SaveWritesThePictureAndAsksBeforeOverwriting) {
     }
   EXPECT_TRUE(white);
   EXPECT_EQ(form.PauseCount, form.ResumeCount);
+  // A .png name gives a PNG of the same picture (held still between them).
+  form.PauseEmulation();
+  for (const char* name : {"still.bmp", "still.png"}) {
+    form.AskSaveFileName = [&] { return run.Dir.filePath(name); };
+    form.BmpSave1Click();
+  }
+  form.ResumeEmulation();
+  QImage stillBmp(run.Dir.filePath("still.bmp"), "BMP"), stillPng(run.Dir.filePath("still.png"), "PNG");
+  ASSERT_FALSE(stillPng.isNull());
+  ASSERT_EQ(stillPng.size(), stillBmp.size());
+  for (int y = 0; y < 400; ++y)
+    for (int x = 0; x < 640; ++x) ASSERT_EQ(stillPng.pixel(x, y), stillBmp.pixel(x, y)) << x << "," << y;
+  form.AskSaveFileName = [&] { return path; };
 
   // Again: the question names the file; No keeps the old one.
   QFile::resize(path, 100);
