@@ -29,3 +29,12 @@ void TDisplayState::ResetPlanesAndPalette() {
   DisplayPlanes.store(7, std::memory_order_relaxed);
   for (uint32_t i = 0; i < 8; ++i) Palette[i].store(i, std::memory_order_relaxed);
 }
+
+void TDisplayState::RebuildPixels(const uint8_t* planes) {
+  for (size_t k = 0; k < PlaneBytes; ++k) {
+    const uint64_t w = PixelTables.ExpandWord[planes[k]] |
+                       PixelTables.ExpandWord[planes[PlaneBytes + k]] << 1 |
+                       PixelTables.ExpandWord[planes[2 * PlaneBytes + k]] << 2;
+    PixelBuffer[k].store(w, std::memory_order_relaxed);
+  }
+}

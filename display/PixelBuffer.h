@@ -110,6 +110,11 @@ struct TDisplayState {
   // i = old pixel (i + 8 delta) mod 131072.
   void ScrollPixels(unsigned delta);
 
+  // Emulation thread (or with it at rest). Every pixel from the three video
+  // RAM planes at planes (3 x PlaneBytes, plane 0 first), as a restored
+  // machine's buffer is rebuilt.
+  void RebuildPixels(const uint8_t* planes);
+
   // Readers (any thread).
   // The eight pixel codes of video RAM offset k, pixel 8k + j in byte j.
   uint64_t PixelWord(size_t k) const {

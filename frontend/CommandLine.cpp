@@ -15,6 +15,7 @@ TImageKind ImageKindOf(const std::string& path) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
   if (ext == ".VFD" || ext == ".D88" || ext == ".D77") return TImageKind::Disk;
   if (ext == ".VTP") return TImageKind::Tape;
+  if (ext == ".QST") return TImageKind::State;
   // D88 files come with many names; their header tells.
   return IsD88File(path) ? TImageKind::Disk : TImageKind::None;
 }
@@ -65,6 +66,7 @@ void MountImage(const std::string& path, TImageDrives& drives, TImageNames& name
       drives.OpenTape(path);
       break;
     case TImageKind::None:
+    case TImageKind::State:
       break;
   }
 }
@@ -78,6 +80,13 @@ void DropFiles(const std::vector<std::string>& paths, TImageDrives& drives, TIma
   // The whole path is used, however long: a path cut short would name a
   // different file.
   if (!paths.empty()) MountImage(paths.front(), drives, names);
+}
+
+std::string StateFileAmong(const std::vector<std::string>& args) {
+  std::string found;
+  for (const std::string& a : args)
+    if (!a.empty() && a.front() != '-' && ImageKindOf(a) == TImageKind::State) found = a;
+  return found;
 }
 
 void CloseAllImages(TImageDrives& drives) {

@@ -4,13 +4,15 @@
 // ending in ".VTP" is opened as the tape. A later image of the same kind
 // replaces an earlier one. Arguments beginning with "-" are options, not
 // images.
+// A name ending in ".QST" is a save state, which the program loads once it
+// has started (not here).
 #pragma once
 
 #include <iosfwd>
 #include <string>
 #include <vector>
 
-enum class TImageKind { None, Disk, Tape };
+enum class TImageKind { None, Disk, Tape, State };
 
 // By the file name's extension: the part from its last "." on, upper-cased;
 // a file with another extension is a disk when its content is D88.
@@ -51,6 +53,9 @@ void MountCommandLine(const std::vector<std::string>& args, TImageDrives& drives
 
 // Files dropped on the window: only the first one counts.
 void DropFiles(const std::vector<std::string>& paths, TImageDrives& drives, TImageNames& names);
+
+// The last save state (".QST") among the arguments or dropped files, or "".
+std::string StateFileAmong(const std::vector<std::string>& args);
 
 // At shutdown, after the emulation thread has ended.
 void CloseAllImages(TImageDrives& drives);

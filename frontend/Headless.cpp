@@ -5,6 +5,7 @@
 #include <iconv.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "Computer.h"
 #include "Hosttimer.h"
 #include "Locations.h"
+#include "StateFile.h"
 #include "TypeFile.h"
 #include "core/PlainFile.h"
 
@@ -49,8 +51,8 @@ bool ParseCount(const std::string& s, uint64_t max, uint64_t& value) {
 
 // The options that take a value, and those that take none.
 bool TakesValue(const std::string& a) {
-  for (const char* o : {"--firmware", "--boot", "--cpu-wait", "--run", "--type", "--type-file", "--timeout", "--wait-text",
-                        "--screenshot", "--bench"})
+  for (const char* o : {"--firmware", "--boot", "--cpu-wait", "--run", "--type", "--type-file", "--paste", "--timeout",
+                        "--wait-text", "--screenshot", "--save-state", "--load-state", "--bench"})
     if (a == o) return true;
   return false;
 }
@@ -129,12 +131,13 @@ bool TextToMachineBytes(const std::string& text, std::string& bytes, std::string
 }
 
 const char* HeadlessUsage() {
-  return R"(Usage: quillon --headless [options] [IMAGE.vfd] [IMAGE.vtp]
+  return R"(Usage: quillon --headless [options] [IMAGE.vfd] [IMAGE.vtp] [STATE.qst]
 
 Runs the machine without a window on a virtual clock (the run loop's 1 ms
 pause is 1 ms of machine time), so the same inputs give the same screen every
 time. Disk images (.vfd, .d88) go into drive 0 and tape images (.vtp) into the
-cassette deck, as on the normal command line.
+cassette deck, as on the normal command line; a save state (.qst) is loaded
+after start-up, before the steps.
 
 Set-up:
   --firmware DIR      read fb30rom1.dat, fb30rom2.dat, fb30sub.dat from DIR
@@ -155,6 +158,8 @@ Steps, carried out in the order given:
                       the yen sign and overline as 5C and 7E); any other
                       character is left out with a warning naming its line.
                       Typing that stalls (no key read for 10 s) is an error.
+  --paste TEXT        start typing TEXT the same way and go on with the next
+                      step at once (the typing goes on while later steps run)
   --timeout MS        time limit of the --wait-text steps after it
                       (default 10000, at most 86400000)
   --wait-text TEXT    run until TEXT appears on the text screen (exit 2 if it
@@ -162,6 +167,9 @@ Steps, carried out in the order given:
   --screenshot FILE   save the screen as a 640x400 picture: PNG when FILE ends
                       in .png, else a bitmap (BMP)
   --print-screen      print the text screen to standard output
+  --save-state FILE   save the whole machine to FILE (a Quillon state, .qst)
+  --load-state FILE   load a state saved by --save-state or the window; the
+                      machine goes on from there (images come back by path)
 
   --bench SECONDS     instead of the steps: run both CPUs unthrottled for
                       SECONDS of wall time and print instructions per second
@@ -192,8 +200,12 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
     };
     std::string v;
     if (a.empty() || a.front() != '-') {
-      if (ImageKindOf(a) == TImageKind::None) return "not a disk image (.vfd, .d88) or tape image (.vtp): " + a;
-      o.Images.push_back(a);
+      const TImageKind kind = ImageKindOf(a);
+      if (kind == TImageKind::None) return "not a disk image (.vfd, .d88), tape image (.vtp) or state (.qst): " + a;
+      if (kind == TImageKind::State)
+        o.StateFile = a;
+      else
+        o.Images.push_back(a);
       continue;
     }
     if (a == "-") return "\"-\" is not an option, and images cannot come from standard input";
@@ -222,11 +234,11 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
     } else if (a == "--timeout") {
       if (!ParseCount(v, MaxMs, timeout))
         return "--timeout takes milliseconds up to 86400000 (24 hours), not " + v;
-    } else if (a == "--type" || a == "--wait-text") {
+    } else if (a == "--type" || a == "--paste" || a == "--wait-text") {
       std::string bytes, error;
       if (!TextToMachineBytes(v, bytes, error)) return a + ": " + error;
-      if (a == "--type") {
-        o.Steps.push_back({THeadlessStep::TKind::Type, 0, bytes});
+      if (a != "--wait-text") {
+        o.Steps.push_back({a == "--type" ? THeadlessStep::TKind::Type : THeadlessStep::TKind::Paste, 0, bytes});
       } else {
         if (bytes.empty()) return "--wait-text needs a text that is not empty";
         o.Steps.push_back({THeadlessStep::TKind::WaitText, timeout, bytes});
@@ -240,6 +252,9 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
     } else if (a == "--screenshot") {
       if (v.empty()) return "--screenshot needs a file name";
       o.Steps.push_back({THeadlessStep::TKind::Screenshot, 0, v});
+    } else if (a == "--save-state" || a == "--load-state") {
+      if (v.empty()) return a + " needs a file name";
+      o.Steps.push_back({a == "--save-state" ? THeadlessStep::TKind::SaveState : THeadlessStep::TKind::LoadState, 0, v});
     } else if (a == "--bench") {
       char* end = nullptr;
       errno = 0;
@@ -281,6 +296,8 @@ class THeadlessRunner : public TTimerWindow {
   template <class Done>
   bool RunUntil(uint64_t untilMs, Done done);
   bool ScreenShows(const std::string& text) const;
+  bool SaveState(const std::string& path, std::ostream& err);
+  bool LoadState(const std::string& path, std::ostream& err);
 };
 
 bool THeadlessRunner::SetUp(std::ostream& err) {
@@ -333,9 +350,30 @@ bool THeadlessRunner::ScreenShows(const std::string& text) const {
   return CopyTextScreen(*C.Thread.Scpu).find(text) != std::string::npos;
 }
 
+bool THeadlessRunner::SaveState(const std::string& path, std::ostream& err) {
+  TFrontState front;
+  front.TickDueMs = static_cast<uint32_t>(std::min<uint64_t>(NextTick - Clock.Now(), 1000));
+  const TStateError e = SaveComputerStateFile(C, front, static_cast<uint32_t>(Clock.Now()), path);
+  if (e == TStateError::None) return true;
+  err << "quillon: " << path << ": " << StateErrorText(e, false) << "\n";
+  return false;
+}
+
+bool THeadlessRunner::LoadState(const std::string& path, std::ostream& err) {
+  const TStateLoad l = LoadComputerStateFile(C, path, static_cast<uint32_t>(Clock.Now()));
+  if (l.Error != TStateError::None) {
+    err << "quillon: " << path << ": " << StateErrorText(l.Error, false) << "\n";
+    return false;
+  }
+  for (const TStateNote& n : l.Notes) err << "quillon: " << path << ": " << StateNoteText(n, false) << "\n";
+  NextTick = Clock.Now() + l.Front.TickDueMs;
+  return true;
+}
+
 int THeadlessRunner::Run(std::ostream& out, std::ostream& err) {
   for (const std::string& w : Options.Warnings) err << w << "\n";
   if (!SetUp(err)) return HeadlessError;
+  if (!Options.StateFile.empty() && !LoadState(Options.StateFile, err)) return HeadlessError;
   int status = RunSteps(out, err);
   // The firmware cannot hear of a failed tape write; the run's end says it.
   if (C.State.Vtp.TakeWriteFailure()) {
@@ -373,6 +411,15 @@ int THeadlessRunner::RunSteps(std::ostream& out, std::ostream& err) {
         }
         break;
       }
+      case THeadlessStep::TKind::Paste:
+        C.Keyboard.StartPaste(s.Text);
+        break;
+      case THeadlessStep::TKind::SaveState:
+        if (!SaveState(s.Text, err)) return HeadlessError;
+        break;
+      case THeadlessStep::TKind::LoadState:
+        if (!LoadState(s.Text, err)) return HeadlessError;
+        break;
       case THeadlessStep::TKind::WaitText:
         if (!RunUntil(Clock.Now() + s.Ms, [&] { return ScreenShows(s.Text); })) {
           std::string shown = TextScreenToUtf8(s.Text);

@@ -3,7 +3,8 @@
 // timer schedules run, so the same firmware, images and typed text give the
 // same screen every time. A run is a list of steps taken in order: run for a
 // while, type text through the paste path, wait for a text on the text
-// screen, save the screen picture, print the text screen.
+// screen, save the screen picture, print the text screen, save the state or
+// load one.
 #pragma once
 
 #include <cstdint>
@@ -12,16 +13,18 @@
 #include <vector>
 
 struct THeadlessStep {
-  enum class TKind { Run, Type, WaitText, Screenshot, PrintScreen };
+  enum class TKind { Run, Type, Paste, WaitText, Screenshot, PrintScreen, SaveState, LoadState };
   TKind Kind;
   uint64_t Ms = 0;   // Run: how long; WaitText: the time limit
-  std::string Text;  // Type: machine bytes; WaitText: machine bytes; Screenshot: path
+  // Type, Paste, WaitText: machine bytes; Screenshot, SaveState, LoadState: a path
+  std::string Text;
 };
 
 struct THeadlessOptions {
   std::vector<std::string> Warnings;  // said on standard error before the run
   std::string FirmwareDir;          // empty: searched (Locations.h)
   std::vector<std::string> Images;  // ".vfd" to drive 0, ".vtp" to the tape
+  std::string StateFile;            // ".qst": loaded after start-up, before the steps
   int BootMode = 0;
   int CpuWait = 240;
   std::vector<THeadlessStep> Steps;

@@ -3,6 +3,10 @@
 // for the machine.
 #include "KeyMap.h"
 
+#include <algorithm>
+
+#include "StateIo.h"
+
 namespace {
 
 struct TKeyRow {
@@ -181,4 +185,19 @@ void TKeyboard::PasteStep() {
   if (pos > PasteText.size()) pos = 0;
   PastePos.store(pos, std::memory_order_relaxed);
   Deliver(c);
+}
+
+void TKeyboard::SaveState(TStateWriter& w) const {
+  w.Bool(KanaMode);
+  w.Str(PasteText);
+  w.U32(PastePos.load(std::memory_order_relaxed));
+}
+
+void TKeyboard::LoadState(TStateReader& r) {
+  KanaMode = r.Bool();
+  KanaChanged = true;
+  PasteText = r.Str(StateMaxBytes);
+  // 1-based; an empty text still has its one 00 to send.
+  const uint32_t limit = static_cast<uint32_t>(std::max<size_t>(PasteText.size(), 1));
+  PastePos.store(r.U32In(0, limit), std::memory_order_relaxed);
 }

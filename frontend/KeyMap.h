@@ -19,6 +19,9 @@
 
 #include "MachinePort.h"
 
+class TStateReader;
+class TStateWriter;
+
 // Virtual-key codes the handlers treat specially.
 enum : uint8_t {
   VK_BACK = 0x08,
@@ -107,6 +110,11 @@ class TKeyboard {
     KanaMode = false;
     KanaChanged = false;
   }
+
+  // The save state's share: the kana mode and the paste still to type.
+  // A loaded kana mode asks for the lamp to be repainted.
+  void SaveState(TStateWriter& w) const;
+  void LoadState(TStateReader& r);
 
  private:
   TMachinePort& Machine;

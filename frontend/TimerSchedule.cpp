@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "StateIo.h"
+
 void TTimerSchedule::StartTimer(const TSettings& s, uint32_t nowMs, uint32_t minPeriodMs) {
   // Values outside the dialogs' ranges would divide by zero or overflow the
   // clock arithmetic; they are brought into range here as when read.
@@ -52,4 +54,25 @@ void TTimerSchedule::TimerTick(uint32_t nowMs) {
     advance(LastMain, MainPer);
     Machine.SetMcpuRequest(McpuReq_Timer);
   }
+}
+
+void TTimerSchedule::SaveState(TStateWriter& w, uint32_t nowMs) const {
+  const uint32_t now = nowMs << 8;
+  w.Bool(Running);
+  for (uint32_t v : {ResolutionMs, FramePer, SubPer, MainPer, now - LastFrame, now - LastSub, now - LastMain})
+    w.U32(v);
+}
+
+void TTimerSchedule::LoadState(TStateReader& r, uint32_t nowMs) {
+  // Within what StartTimer makes of any settings, so the clock arithmetic
+  // holds; the phases may be anything (a schedule that stood still).
+  const uint32_t now = nowMs << 8;
+  Running = r.Bool();
+  ResolutionMs = r.U32In(1, 1000);
+  FramePer = r.U32In(1, 1u << 20);
+  SubPer = r.U32In(1, 1u << 20);
+  MainPer = r.U32In(1, 1u << 20);
+  LastFrame = now - r.U32();
+  LastSub = now - r.U32();
+  LastMain = now - r.U32();
 }

@@ -15,6 +15,9 @@
 #include "MachinePort.h"
 #include "Settings.h"
 
+class TStateReader;
+class TStateWriter;
+
 // What a tick asks of the window: draw a frame, send the next pasted byte.
 class TTimerWindow {
  public:
@@ -42,6 +45,13 @@ class TTimerSchedule {
   uint32_t FramePeriod() const { return FramePer; }     // 1/256 ms
   uint32_t SubPeriod() const { return SubPer; }         // 1/256 ms
   uint32_t MainPeriod() const { return MainPer; }       // 1/256 ms
+
+  // The save state's share: the periods, and each schedule's phase as the
+  // time since its last tick at nowMs, so the schedules go on from the
+  // clock of the program that loads the state. The pending frame request
+  // is not part of it.
+  void SaveState(TStateWriter& w, uint32_t nowMs) const;
+  void LoadState(TStateReader& r, uint32_t nowMs);
 
   // Set when a frame request is posted, cleared by the window thread once it
   // has drawn the frame: at most one frame request is ever queued.

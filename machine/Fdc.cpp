@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Mcpuio.h"
+#include "StateIo.h"
 
 namespace {
 // The result of reading a sector with a deleted-data mark: no error, only
@@ -179,4 +180,33 @@ void TFdc::WriteData(uint8_t value) {
                            : static_cast<uint16_t>(DISK_NOT_READY);
     FdcMode = 0;
   }
+}
+
+void TFdc::SaveState(TStateWriter& w) const {
+  for (int v : {FdcMode, FdcBusy, FdcResult, FdcDrive, FdcIndex, FdcLength, FdcLatch}) w.I32(v);
+  for (int d = 0; d < TVfd::Drives; ++d)
+    for (int v : {HeadTrack[d], TrackReg[d], SectorReg[d], SideReg[d], DataReg[d], StepDir[d]}) w.I32(v);
+  Vfd.SaveState(w);
+}
+
+void TFdc::LoadState(TStateReader& r) {
+  constexpr int buffer = TVfd::BufferBytes;
+  FdcMode = r.I32In(0, 2);
+  FdcBusy = r.I32In(0, 1);
+  FdcResult = r.I32In(0, 0xFFFF);
+  FdcDrive = r.I32In(0, TVfd::Drives - 1);
+  FdcIndex = r.I32In(0, buffer);
+  FdcLength = r.I32In(0, buffer);
+  FdcLatch = r.I32In(0, 1);
+  // A read in progress delivers DiskBuffer[FdcIndex]: it must lie inside.
+  r.Check(FdcMode != 1 || FdcIndex < FdcLength);
+  for (int d = 0; d < TVfd::Drives; ++d) {
+    HeadTrack[d] = r.I32In(0, 255);
+    TrackReg[d] = r.I32In(0, 255);
+    SectorReg[d] = r.I32In(0, 255);
+    SideReg[d] = r.I32In(0, 1);
+    DataReg[d] = r.I32In(0, 255);
+    StepDir[d] = r.I32In(-1, 1);
+  }
+  Vfd.LoadState(r);
 }

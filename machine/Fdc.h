@@ -20,6 +20,8 @@
 #include "Vfd.h"
 
 class TMcpuIo;
+class TStateReader;
+class TStateWriter;
 
 class TFdc {
  public:
@@ -51,6 +53,11 @@ class TFdc {
   // Register access, offset from FD00 (0x18-0x1F).
   uint8_t ReadRegister(uint8_t offset);
   void WriteRegister(uint8_t offset, uint8_t value);
+
+  // The save state's share: the controller's registers and the transfer in
+  // progress, with the drives' sector buffer it works through.
+  void SaveState(TStateWriter& w) const;
+  void LoadState(TStateReader& r);
 
  private:
   bool HasImage() const { return Vfd.DiskMounted[FdcDrive].load() != 0; }

@@ -20,6 +20,9 @@
 #include "Vfd.h"
 #include "Vtp.h"
 
+class TStateReader;
+class TStateWriter;
+
 // Bits of McpuIntReq. Byte 0: the main CPU's FIRQ sources; byte 1: its IRQ
 // sources; byte 2: the reset request.
 enum : uint32_t {
@@ -133,4 +136,11 @@ struct TMachineState : TCoreShared, TDisplayState {
 
   // Read and clear the INS lamp request (window thread, once a frame).
   uint32_t TakeInsLampReq() { return InsLampReq.exchange(INS_LAMP_NONE); }
+
+  // The save state's share of this object: the shared RAM, the request
+  // words and flags, the key latch and the display state (the pixel buffer
+  // is rebuilt from video RAM, not stored; the settings and the drives are
+  // not part of it). LoadState checks every value's range.
+  void SaveState(TStateWriter& w) const;
+  void LoadState(TStateReader& r);
 };

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "MachineSnapshot.h"
+
 TMcpuIo::TMcpuIo(TMachineState& state, THostServices& host)
     : State(state), Host(host) {
   Shared = &state;
@@ -160,4 +162,18 @@ void TMcpuIo::PatchRom() {
 
 void TMcpuIo::Trap() {
   if (TrapHandler) TrapHandler->Trap(*this);
+}
+
+void TMcpuIo::SaveState(TStateWriter& w, const uint8_t* romReference) const {
+  SaveCpuCore(w, *this, romReference);
+  w.U16(KanjiAddress);
+  w.U16(KanjiPattern);
+  w.Bytes(KanjiBitmap, sizeof KanjiBitmap);
+}
+
+void TMcpuIo::LoadState(TStateReader& r, const uint8_t* romReference) {
+  LoadCpuCore(r, *this, romReference);
+  KanjiAddress = r.U16();
+  KanjiPattern = r.U16();
+  r.Bytes(KanjiBitmap, sizeof KanjiBitmap);
 }

@@ -29,6 +29,8 @@
 #include "MachineState.h"
 
 class TMcpuIo;
+class TStateReader;
+class TStateWriter;
 
 // The BIOS trap dispatch plugged into the main machine.
 class TTrapHandler {
@@ -93,6 +95,11 @@ class TMcpuIo : public TCpu09 {
 
   // The ROM patches of the trap handler, if any; called by the reset.
   void PatchRom();
+
+  // The save state's share: the CPU core (bank 0 against romReference, see
+  // MachineSnapshot.h) and the kanji registers and glyph.
+  void SaveState(TStateWriter& w, const uint8_t* romReference) const;
+  void LoadState(TStateReader& r, const uint8_t* romReference);
 
   uint8_t IoRead(uint8_t offset) override {
     const ReadHandler& h = IoReadTable[offset];

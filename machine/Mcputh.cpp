@@ -37,6 +37,7 @@ TMcpuThread::TMcpuThread(TMachineState& state, THostServices& host,
   for (const TRomImage& r : RomImages)
     if (r.Machine == 1)
       RomError |= Scpu->LoadRom(dir + r.FileName, r.Address, r.Bytes);
+  TakeFirmwareReference();
 }
 
 TMcpuThread::~TMcpuThread() { Terminate(); }

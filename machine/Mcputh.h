@@ -28,6 +28,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Bios.h"
 #include "Debughold.h"
@@ -36,6 +37,7 @@
 #include "MachineState.h"
 #include "Mcpuio.h"
 #include "Scpuio.h"
+#include "StateIo.h"
 
 // The run loop's 1 ms pause.
 class TPacer {
@@ -173,6 +175,18 @@ class TMcpuThread {
   // The debug window's hold, single step and breakpoint (see Debughold.h).
   TDebugHold DebugHold;
 
+  // ---- save states (while the loop rests or does not run) ----
+  // Writes the machine's sections: the firmware fingerprint, both CPUs, the
+  // machine state, the disk controller and the loop's pacing counter.
+  void SaveState(TStateWriter& w) const;
+  // Reads them back. A state made with other firmware is refused. The
+  // sections are read first into a machine built for the purpose; only when
+  // every one is there, whole and in range, are they read into this
+  // machine, so a bad state leaves it exactly as it was.
+  TStateError LoadState(const TStateSections& sections);
+  // CRC-32 of each firmware image (RomImages order) as loaded.
+  uint32_t FirmwareCrc[3] = {};
+
  private:
   void Execute();
   void Pass();
@@ -183,7 +197,11 @@ class TMcpuThread {
   bool RunWatched(int index, TCpu09& cpu);
   void RestWhileSuspended();
 
+  void TakeFirmwareReference();
+
   uint8_t PaceCounter = 0;
+  // Bank 0 of each CPU as the firmware left it (see MachineSnapshot.h).
+  std::vector<uint8_t> RomReference[2];
   std::atomic<uint64_t> Passes{0};
   std::atomic<uint64_t> SubPasses{0};
 

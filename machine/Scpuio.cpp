@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "MachineSnapshot.h"
+
 TScpuIo::TScpuIo(TMachineState& state, THostServices& host)
     : State(state), Host(host) {
   Shared = &state;
@@ -95,4 +97,19 @@ void TScpuIo::SetScroll(uint8_t value) {
 void TScpuIo::ResetSubIo() {
   VramOffset = 0;
   State.CrtOn.store(1, std::memory_order_relaxed);
+}
+
+void TScpuIo::SaveState(TStateWriter& w, const uint8_t* romReference) const {
+  SaveCpuCore(w, *this, romReference);
+  w.U16(VramOffset);
+  w.U16(VramOffsetHigh);
+}
+
+void TScpuIo::LoadState(TStateReader& r, const uint8_t* romReference) {
+  LoadCpuCore(r, *this, romReference);
+  VramOffset = r.U16();
+  VramOffsetHigh = r.U16();
+  r.Check(VramOffset % 32 == 0 && VramOffset <= 0x3FE0 && VramOffsetHigh <= 0xFF);
+  // The pixels follow from the three planes as they lie in video RAM.
+  State.RebuildPixels(Bank[0]);
 }

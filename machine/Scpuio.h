@@ -16,6 +16,9 @@
 #include "HostServices.h"
 #include "MachineState.h"
 
+class TStateReader;
+class TStateWriter;
+
 class TScpuIo : public TCpu09 {
  public:
   // A register's handler: a plain function called with this machine and
@@ -44,6 +47,12 @@ class TScpuIo : public TCpu09 {
   // Sets the scroll offset from D40E and value, rotating video RAM and the
   // pixel buffer by the difference.
   void SetScroll(uint8_t value);
+
+  // The save state's share: the CPU core (bank 0 against romReference, see
+  // MachineSnapshot.h) and the scroll registers. LoadState rebuilds the
+  // pixel buffer from the video RAM it read.
+  void SaveState(TStateWriter& w, const uint8_t* romReference) const;
+  void LoadState(TStateReader& r, const uint8_t* romReference);
 
   uint8_t IoRead(uint8_t offset) override { return IoReadTable[offset](*this, offset); }
   void IoWrite(uint8_t offset, uint8_t value) override {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "StateIo.h"
 #include "core/PlainFile.h"
 #include <cerrno>
 
@@ -81,6 +82,16 @@ bool TVfd::MountDisk(int drive, const std::string& path, int disk) {
   FileFailed[drive] = false;
   DiskMounted[drive].store(1);
   return true;
+}
+
+void TVfd::SaveState(TStateWriter& w) const {
+  w.Bytes(DiskBuffer, sizeof DiskBuffer);
+  w.U32(IdSeed);
+}
+
+void TVfd::LoadState(TStateReader& r) {
+  r.Bytes(DiskBuffer, sizeof DiskBuffer);
+  IdSeed = r.U32();
 }
 
 void TVfd::CloseLocked(int drive) {

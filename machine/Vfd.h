@@ -27,6 +27,9 @@
 
 #include "DiskFormats.h"
 
+class TStateReader;
+class TStateWriter;
+
 // Disk status words, as the sector operations return them.
 enum : uint16_t {
   DISK_OK = 0x0000,
@@ -127,6 +130,12 @@ class TVfd {
 
   // Sector size for a VFD size code, or -1 for codes without a size.
   static int SizeOfCode(uint8_t code) { return VfdSizeOfCode(code); }
+
+  // The save state's share of the drives' own state: the sector buffer and
+  // the ID field's pseudo-random bytes. The images are not part of it (the
+  // front end records their paths).
+  void SaveState(TStateWriter& w) const;
+  void LoadState(TStateReader& r);
 
  private:
   // Look-up under the lock: the sector with ID (track, side, sector) on

@@ -26,6 +26,7 @@ bool TVtp::OpenLocked(const std::string& path, int flags, bool writing) {
   CacheStart = 0;
   CacheLength = 0;
   TapeWriting = writing ? 1 : 0;
+  Path = path;
   TapeMounted.store(1);
   return true;
 }
@@ -47,6 +48,12 @@ void TVtp::CloseLocked() {
   Position = 0;
   CacheLength = 0;
   TapeWriting = 0;
+  Path.clear();
+}
+
+std::string TVtp::ImagePath() {
+  std::lock_guard<std::mutex> guard(Lock);
+  return Path;
 }
 
 void TVtp::CloseTape() {

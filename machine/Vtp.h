@@ -61,6 +61,9 @@ class TVtp {
   void SeekTape(int64_t position);
   int64_t TapeLength();
 
+  // The path the tape was opened or created from (as given), "" with none.
+  std::string ImagePath();
+
  private:
   bool OpenLocked(const std::string& path, int flags, bool writing);
   void CloseLocked();
@@ -69,6 +72,7 @@ class TVtp {
 
   std::mutex Lock;
   int64_t Position = 0;
+  std::string Path;
   // Read-ahead window: bytes [CacheStart, CacheStart + CacheLength) of the
   // file as it is now.
   static constexpr int CacheBytes = 4096;

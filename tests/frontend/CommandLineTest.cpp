@@ -37,6 +37,7 @@ TEST(ImageKind, ByExtensionOfTheFileNameInAnyCase) {
   EXPECT_EQ(ImageKindOf("a.vfd"), TImageKind::Disk);
   EXPECT_EQ(ImageKindOf("/x/y/GAME.VfD"), TImageKind::Disk);
   EXPECT_EQ(ImageKindOf("tape.vtp"), TImageKind::Tape);
+  EXPECT_EQ(ImageKindOf("s/quick1.QsT"), TImageKind::State);
   EXPECT_EQ(ImageKindOf("a.vfd.txt"), TImageKind::None);
   EXPECT_EQ(ImageKindOf("dir.vfd/file"), TImageKind::None);
   EXPECT_EQ(ImageKindOf("vfd"), TImageKind::None);
@@ -76,6 +77,15 @@ TEST(DiskCommands, WriteConvertAndRefuse) {
   EXPECT_EQ(ImageKindOf(img), TImageKind::Disk);
   EXPECT_EQ(ImageKindOf((dir / "new.vfd").string() + ".img"), TImageKind::None);
   std::filesystem::remove_all(dir);
+}
+
+TEST(CommandLine, TheLastStateFileCountsAndMountsNothing) {
+  EXPECT_EQ(StateFileAmong({"a.qst", "-b.qst", "d.vfd", "c.QST"}), "c.QST");
+  EXPECT_EQ(StateFileAmong({"d.vfd"}), "");
+  TFakeDrives d;
+  TImageNames n;
+  MountCommandLine({"a.qst"}, d, n);
+  EXPECT_TRUE(d.Log.empty());
 }
 
 TEST(CommandLine, OptionsSkippedImagesMountedInOrder) {
