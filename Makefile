@@ -69,15 +69,17 @@ bench: build
 	  "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
 	done
 
-# The disk and tape image fuzzer (clang's libFuzzer), for FUZZ_SECONDS.
+# The fuzzers (clang's libFuzzer): the disk and tape image readers, then the
+# save-state reader, each for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
 fuzz:
 	@bash scripts/install-deps.sh clang
 	@cmake -S tests/storage/fuzz -B build-fuzz -G $(GENERATOR) \
 	  -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build build-fuzz
-	@mkdir -p build-fuzz/corpus
+	@mkdir -p build-fuzz/corpus build-fuzz/corpus-state
 	@build-fuzz/fuzz_storage -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus
+	@build-fuzz/fuzz_state -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus-state
 
 clean:
 	rm -rf $(BUILD) build-asan build-tsan build-fuzz
