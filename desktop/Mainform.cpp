@@ -29,6 +29,7 @@
 #include "Kanjifont.h"
 #include "Locations.h"
 #include "MachineLink.h"
+#include "StateFile.h"
 #include "Toolicons.h"
 #include "TypeFile.h"
 
@@ -192,6 +193,15 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
     return dlg.selectedFiles().front();
   };
+  AskStateFileName = [this](bool save) {
+    QFileDialog dlg(this, save ? QStringLiteral("状態の保存") : QStringLiteral("状態の読み込み"));
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (!save) dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilters({QStringLiteral("Quillon状態ファイル (*.qst)")});
+    dlg.setDefaultSuffix(QStringLiteral("qst"));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+    return dlg.selectedFiles().front();
+  };
   AskPrinter = [this](QPrinter& printer) {
     QPrintDialog dlg(&printer, this);
     return dlg.exec() == QDialog::Accepted;
@@ -220,6 +230,7 @@ void TForm1::FormCreate() {
   Computer->State.CpuWait.store(Settings.CpuWait);
   Computer->State.BootMode.store(Settings.BootMode);
   MountCommandLine(Options.Args, Computer->Drives, Computer->ImageNames);
+  const std::string stateFile = StateFileAmong(Options.Args);
 
   // 3. Files may be dropped from now on.
   setAcceptDrops(true);
@@ -248,8 +259,9 @@ void TForm1::FormCreate() {
     ShowMessage(RomFailedText);
     PostClose();
   }
-  // 11-12. Run.
-  Computer->Thread.Start();
+  // 11-12. Run: from a state named on the command line, if it loads.
+  const bool fromState = !stateFile.empty() && !Computer->RomError() && LoadStateNow(stateFile);
+  Computer->Thread.Start(!fromState);
   ThreadStarted = true;
   StartTimer();
 }
@@ -273,6 +285,20 @@ void TForm1::BuildMenus() {
   File1 = bar->addMenu(QStringLiteral("ファイル(&F)"));
   VFd1 = File1->addAction(QStringLiteral("仮想ディスク(&F)..."));
   VTape1 = File1->addAction(QStringLiteral("仮想テープ(&T)..."));
+  File1->addSeparator();
+  StateSave1 = File1->addAction(QStringLiteral("状態の保存(&S)..."));
+  StateLoad1 = File1->addAction(QStringLiteral("状態の読み込み(&L)..."));
+  QuickSave1 = File1->addMenu(QStringLiteral("クイック保存"));
+  QuickLoad1 = File1->addMenu(QStringLiteral("クイック読み込み"));
+  for (int i = 0; i < 4; ++i) {
+    const QString caption = QStringLiteral("&%1").arg(i + 1);
+    QuickSaveItems[i] = QuickSave1->addAction(caption);
+    QuickLoadItems[i] = QuickLoad1->addAction(caption);
+    connect(QuickSaveItems[i], &QAction::triggered, this, [this, i] { QuickSaveClick(i + 1); });
+    connect(QuickLoadItems[i], &QAction::triggered, this, [this, i] { QuickLoadClick(i + 1); });
+  }
+  connect(StateSave1, &QAction::triggered, this, [this] { StateSave1Click(); });
+  connect(StateLoad1, &QAction::triggered, this, [this] { StateLoad1Click(); });
   File1->addSeparator();
   BmpSave1 = File1->addAction(QStringLiteral("画面の保存(&S)..."));
   Print1 = File1->addAction(QStringLiteral("印刷(&P)..."));
@@ -345,7 +371,8 @@ void TForm1::BuildMenus() {
     FullScrn1Click();
   });
 
-  for (QMenu* m : {File1, Edit1, Show1, Zoom1, S1, B1, Operate1, Help1, ZoomPupMenu1}) WatchMenu(m);
+  for (QMenu* m : {File1, QuickSave1, QuickLoad1, Edit1, Show1, Zoom1, S1, B1, Operate1, Help1, ZoomPupMenu1})
+    WatchMenu(m);
 
   // Alt tapped alone gives the menu bar the keyboard (its titles are worked
   // with the arrow keys, Return and Esc) before any menu opens; that is a
@@ -806,7 +833,90 @@ void TForm1::DropFiles(const std::vector<std::string>& paths) {
   }
   // The drive's image changes only while the machine stands still.
   PauseEmulation();
-  ::DropFiles(paths, Computer->Drives, Computer->ImageNames);
+  if (ImageKindOf(paths.front()) == TImageKind::State)
+    LoadStateNow(paths.front());
+  else
+    ::DropFiles(paths, Computer->Drives, Computer->ImageNames);
+  ResumeEmulation();
+}
+
+std::filesystem::path TForm1::QuickSlotPath(int slot) const {
+  if (SettingsPath.empty()) return {};
+  return SettingsPath.parent_path() / "states" / ("quick" + std::to_string(slot) + ".qst");
+}
+
+bool TForm1::SaveStateNow(const std::string& path) {
+  if (!Computer) return false;
+  TFrontState front;
+  front.InsLamp = InsLamp;
+  const TStateError e = SaveComputerStateFile(*Computer, front, THostTimer::NowMs(), path);
+  const QString name = QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName();
+  if (e != TStateError::None) {
+    const QString text = name + QStringLiteral(": ") + QString::fromStdString(StateErrorText(e, true));
+    StatusBar1->SetText(text);
+    ShowMessage(text);
+    return false;
+  }
+  StatusBar1->SetText(QStringLiteral("状態を保存しました: ") + name);
+  return true;
+}
+
+bool TForm1::LoadStateNow(const std::string& path) {
+  if (!Computer) return false;
+  const TStateLoad l = LoadComputerStateFile(*Computer, path, THostTimer::NowMs());
+  const QString name = QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName();
+  if (l.Error != TStateError::None) {
+    const QString text = name + QStringLiteral(": ") + QString::fromStdString(StateErrorText(l.Error, true));
+    StatusBar1->SetText(text);
+    ShowMessage(text);
+    return false;
+  }
+  InsLamp = l.Front.InsLamp;
+  RepaintLamps();
+  Computer->Timer.FlipPending.store(false);
+  QString text = QStringLiteral("状態を読み込みました: ") + name;
+  if (!l.Notes.empty()) {
+    QString notes;
+    for (const TStateNote& n : l.Notes) notes += QString::fromStdString(StateNoteText(n, true)) + QLatin1Char('\n');
+    text += QStringLiteral(" ") + notes.trimmed().replace(QLatin1Char('\n'), QLatin1Char(' '));
+    ShowMessage(notes.trimmed());
+  }
+  StatusBar1->SetText(text);
+  return true;
+}
+
+void TForm1::StateSave1Click() {
+  PauseEmulation();
+  const QString path = AskStateFileName(true);
+  if (!path.isEmpty()) SaveStateNow(QFile::encodeName(path).toStdString());
+  ResumeEmulation();
+}
+
+void TForm1::StateLoad1Click() {
+  PauseEmulation();
+  const QString path = AskStateFileName(false);
+  if (!path.isEmpty()) LoadStateNow(QFile::encodeName(path).toStdString());
+  ResumeEmulation();
+}
+
+void TForm1::QuickSaveClick(int slot) {
+  const std::filesystem::path p = QuickSlotPath(slot);
+  if (p.empty()) return;
+  PauseEmulation();
+  std::error_code ec;
+  std::filesystem::create_directories(p.parent_path(), ec);
+  SaveStateNow(p.string());
+  ResumeEmulation();
+}
+
+void TForm1::QuickLoadClick(int slot) {
+  const std::filesystem::path p = QuickSlotPath(slot);
+  if (p.empty()) return;
+  PauseEmulation();
+  if (std::filesystem::exists(p))
+    LoadStateNow(p.string());
+  else
+    StatusBar1->SetText(QStringLiteral("クイック読み込み%1: 保存された状態がありません。").arg(slot));
   ResumeEmulation();
 }
 

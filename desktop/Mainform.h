@@ -130,8 +130,24 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   void Print1Click();
   void Copy1Click();
   void Paste1Click();
-  // Files dropped on the window (full paths): the first image counts.
+  // Files dropped on the window (full paths): the first file counts, an
+  // image or a save state.
   void DropFiles(const std::vector<std::string>& paths);
+
+  // ---- save states ----
+  // Through a file dialog, and the four quick slots (1-4), kept in the
+  // folder "states" beside the settings file. The emulation rests while a
+  // state is saved or loaded; the status bar says what happened, and a
+  // failure also shows a message.
+  void StateSave1Click();
+  void StateLoad1Click();
+  void QuickSaveClick(int slot);
+  void QuickLoadClick(int slot);
+  std::filesystem::path QuickSlotPath(int slot) const;
+  // Saves or loads now; the caller has paused the emulation (or the thread
+  // has not started). True on success.
+  bool SaveStateNow(const std::string& path);
+  bool LoadStateNow(const std::string& path);
 
   // The frame handler (WM_FLIP).
   void DrawFrame();
@@ -152,6 +168,9 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   std::function<QString()> AskSaveFileName;
   // The print dialog on printer; false when cancelled.
   std::function<bool(QPrinter&)> AskPrinter;
+  // The state file dialog ("状態の保存" or "状態の読み込み"); an empty
+  // string when cancelled.
+  std::function<QString(bool save)> AskStateFileName;
 
   // ---- state ----
   TForm1Options Options;
@@ -191,6 +210,10 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   QMenu* Operate1 = nullptr;
   QMenu* Help1 = nullptr;
   QAction *VFd1, *VTape1, *BmpSave1, *Print1, *Exit1;
+  QAction *StateSave1, *StateLoad1;
+  QMenu *QuickSave1 = nullptr, *QuickLoad1 = nullptr;
+  QAction* QuickSaveItems[4];
+  QAction* QuickLoadItems[4];
   QAction *Copy1, *Paste1;
   QAction* ZoomItems[5];
   QAction* FullScrn1;

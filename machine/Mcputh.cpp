@@ -166,7 +166,7 @@ bool TMcpuThread::RunPasses(uint64_t n) {
 
 void TMcpuThread::Execute() {
   if (SuspendPending.load(std::memory_order_acquire)) RestWhileSuspended();
-  if (!TerminateReq.load(std::memory_order_acquire)) ResetMachine(false);
+  if (!TerminateReq.load(std::memory_order_acquire) && ResetAtStart) ResetMachine(false);
   Pacer.Restart();
   while (!TerminateReq.load(std::memory_order_relaxed)) {
     if (SuspendPending.load(std::memory_order_acquire)) {
@@ -191,9 +191,10 @@ void TMcpuThread::RestWhileSuspended() {
   AtRest = false;
 }
 
-void TMcpuThread::Start() {
+void TMcpuThread::Start(bool coldReset) {
   if (Worker.joinable()) return;
   TerminateReq.store(false);
+  ResetAtStart = coldReset;
   {
     std::lock_guard<std::mutex> lk(Lock);
     AtRest = false;

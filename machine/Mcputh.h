@@ -155,8 +155,10 @@ class TMcpuThread {
 
   // ---- the emulation thread ----
   // Starts the thread: a cold reset, then passes until Terminate. If a
-  // Suspend is pending the thread rests before its first pass.
-  void Start();
+  // Suspend is pending the thread rests before its first pass. A machine
+  // that has just had a state loaded starts without the reset
+  // (coldReset = false) and goes on from the state.
+  void Start(bool coldReset = true);
   // Asks the loop to rest and waits until it does. Suspends nest: the loop
   // runs again after as many Resume calls. Must not be called from the
   // emulation thread itself (a host service, a trap).
@@ -207,6 +209,7 @@ class TMcpuThread {
 
   std::thread Worker;
   std::atomic<bool> TerminateReq{false};
+  bool ResetAtStart = true;  // set by Start before the thread runs
   // SuspendCount and AtRest are guarded by Lock; SuspendPending mirrors
   // SuspendCount > 0 for the loop's lock-free check once a pass.
   std::mutex Lock;

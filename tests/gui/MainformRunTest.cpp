@@ -385,3 +385,62 @@ TEST(MainformRun, PrintGivesOnePagePerCopy) {
 }
 
 }  // namespace
+
+// Save states in the window: quick slots beside the settings, the file
+// dialog, a dropped state and one named on the command line. A bad file
+// says so once and leaves the machine as it was.
+TEST(MainformRun, SaveStatesThroughSlotsDialogDropAndCommandLine) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  TMcpuThread& t = form.Computer->Thread;
+  auto poke = [&](uint8_t v) {
+    t.Suspend();
+    t.Mcpu->Bank[1][0x9000] = v;  // RAM under the BASIC image: nobody else's
+    t.Resume();
+  };
+  auto peek = [&] {
+    t.Suspend();
+    const uint8_t v = t.Mcpu->Bank[1][0x9000];
+    t.Resume();
+    return v;
+  };
+  ASSERT_TRUE(RunUntil([&] { return BannerShown(form); }));
+
+  poke(0x42);
+  form.QuickSaveItems[1]->trigger();
+  const QString slot = run.Dir.filePath("states/quick2.qst");
+  EXPECT_TRUE(QFile::exists(slot));
+  EXPECT_EQ(form.StatusBar1->Text(), QStringLiteral("状態を保存しました: quick2.qst"));
+  poke(0x99);
+  form.QuickLoadItems[1]->trigger();
+  EXPECT_EQ(peek(), 0x42);
+  form.QuickLoadItems[2]->trigger();
+  EXPECT_TRUE(form.StatusBar1->Text().contains(QStringLiteral("保存された状態がありません")));
+
+  // A file that is not a state, through the dialog.
+  const QString junk = run.Dir.filePath("junk.qst");
+  WriteFile(junk, 300);
+  form.AskStateFileName = [&](bool save) { return save ? QString() : junk; };
+  poke(0x77);
+  form.StateLoad1->trigger();
+  EXPECT_EQ(run.Messages, QStringList{QStringLiteral("junk.qst: Quillonの状態ファイルではありません。")});
+  EXPECT_EQ(peek(), 0x77);
+  EXPECT_EQ(form.PauseCount, form.ResumeCount);
+
+  // Dropped.
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(slot)});
+  QDragEnterEvent enter(QPoint(20, 60), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &enter);
+  QDropEvent drop(QPointF(20, 60), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &drop);
+  EXPECT_EQ(peek(), 0x42);
+
+  // On the command line of another window: it starts from the state.
+  TRunningForm again(true, {}, {slot.toStdString()});
+  TMcpuThread& t2 = again.Form->Computer->Thread;
+  t2.Suspend();
+  EXPECT_EQ(t2.Mcpu->Bank[1][0x9000], 0x42);
+  t2.Resume();
+  EXPECT_TRUE(RunUntil([&] { return BannerShown(*again.Form); }));
+}
