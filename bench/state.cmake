@@ -1,0 +1,5 @@
+if(TARGET quillon_frontend_logic)
+  add_executable(bench_state ${CMAKE_CURRENT_LIST_DIR}/StateBench.cpp)
+  target_link_libraries(bench_state PRIVATE quillon_frontend_logic benchmark::benchmark_main)
+  quillon_target_defaults(bench_state)
+endif()
