@@ -18,8 +18,14 @@
 *   C_COLOR  fg bg                text colours (FF keeps a value)
 *   C_CSRLIN                      reply: cursor row, cursor column
 *   C_PAINT  x(2) y(2) c border   scan-line flood fill (see gpaint)
+*   C_GET    x1 y1 x2 y2 (2 each) a picture of the rectangle, cut to the
+*                                 screen; reply: its size in bytes (2)
+*   C_GMORE                       reply: the picture's next bytes (up to 88)
+*   C_PUT    x(2) y(2) mode width(2) height(2)   a picture to draw at x,y;
+*                                 reply: its size in bytes (FFFF: too big)
+*   C_PMORE  bytes                the picture's next bytes, drawn
 *
-* Work bytes D040-D077 (direct page D0); the fill's seed stack CA00-CDFF,
+* Work bytes D040-D08F (direct page D0); the fill's seed stack CA00-CDFF,
 * lost-seed rows CE00-CEC7, the made dot routine CEC8-CEE6.
 * Registers are not kept.
 
@@ -63,6 +69,17 @@ G2DX    EQU $D072           ; quick line: twice |dx|, twice |dy|
 G2DY    EQU $D074
 GS80    EQU $D076           ; quick line: +80 or -80, a row down or up
 GPLOT   EQU $CEC8           ; the dot routine made for the colour (gen)
+PX      EQU $D078           ; picture: its left dot, the row being sent
+PY      EQU $D07A
+PHB     EQU $D07C           ; picture: width, height (its first 4 bytes)
+PH      EQU $D080           ; picture: rows still to come
+PN      EQU $D082           ; picture: bytes a row has in each plane
+PJ      EQU $D084           ; picture: the byte's place in its row's plane
+PPH     EQU $D086           ; picture: its plane (0, $40, $80: the high byte)
+PMODE   EQU $D087           ; PUT: 0 PSET 1 PRESET 2 AND 3 OR 4 XOR
+PHDR    EQU $D088           ; GET: header bytes sent
+PV      EQU $D08A           ; PUT: the byte's dots and mask, shifted (2 + 2)
+PM      EQU $D08C
 
 gfxcmd  SUBA #C_GFX
         CMPA #C_GLAST-C_GFX
@@ -73,6 +90,7 @@ gfxcmd  SUBA #C_GFX
 .bad    RTS
 
 gfxtab  FDB gpset,gline,gcircle,gpoint,glocate,gcolor,gcsrlin,gpaint
+        FDB gget,ggmore,gput,gpmore
 
 * gcolm: plane masks CM0-CM2 for the colour in A.
 gcolm   LDX #CM0
@@ -961,3 +979,341 @@ rescan  CLR <GY
         STX <GY
         CMPA <GPC
         RTS
+
+* ---------------------------------------------------------------- pictures
+* A picture (GET, PUT): width and height in dots (2 bytes each), then row by
+* row the bytes of plane 0, 1 and 2, each (width + 7) / 8 bytes of 8 dots
+* from the left; the unused dots of a row's last byte are 0. The main CPU
+* learns the size first, then the bytes follow in parts of up to 88.
+
+* C_GET: the rectangle, corners either way round, cut to the screen (0 x 0
+* when nothing of it is on the screen).
+gget    LDD GARG
+        LDX GARG+4
+        LDU #639
+        BSR gspan
+        STD <PX
+        STX <PHB
+        LDD GARG+2
+        LDX GARG+6
+        LDU #199
+        BSR gspan
+        STD <PY
+        STX <PHB+2
+        BEQ .z
+        LDD <PHB
+        BNE .ok
+.z      CLRA
+        CLRB
+        STD <PHB
+        STD <PHB+2
+.ok     CLR <PHDR
+* gsize: the picture's state for its first byte; the reply is its size.
+gsize   LDD <PHB+2
+        STD <PH
+        CLRA
+        CLRB
+        STD <PJ
+        STA <PPH
+        LDD <PHB            ; (w + 7) / 8, carry kept
+        ADDD #7
+        RORA
+        RORB
+        LSRA
+        RORB
+        LSRA
+        RORB
+        STD <PN
+        LSLB                ; times 3
+        ROLA
+        ADDD <PN
+        LDX <PHB+2
+        BSR gmul
+        ADDD #4
+        BCC greply
+gbig    LDD #$FFFF
+greply  STD GARG
+        LDA #2
+        STA SH_SUB+SH_LEN
+        CLR SH_SUB+SH_STAT
+        RTS
+
+* gspan: D and X the ends of a span, U the last place on the screen -> D its
+* first place on the screen, X the number of places (0: none).
+gspan   PSHS D,X,U
+        CMPD 2,S
+        BLE .o
+        LDX 2,S
+        STD 2,S
+        STX ,S
+.o      LDD ,S
+        BPL .a
+        CLRA
+        CLRB
+        STD ,S
+.a      LDD 2,S
+        CMPD 4,S
+        BLE .b
+        LDD 4,S
+.b      LDX #0
+        SUBD ,S
+        BMI .r
+        ADDD #1
+        TFR D,X
+.r      PULS D
+        LEAS 4,S
+        RTS
+
+* gmul: D = D x X, FFFF when that needs more than 16 bits.
+gmul    PSHS D,X
+        LDA ,S
+        BEQ .1
+        LDA 2,S
+        BNE .ovf
+.1      LDA 1,S
+        LDB 3,S
+        MUL
+        PSHS D
+        LDA 2,S
+        LDB 5,S
+        BSR .hi
+        LDA 3,S
+        LDB 4,S
+        BSR .hi
+        PULS D
+        LEAS 4,S
+        RTS
+.hi     MUL                 ; a high x low part: into the high byte
+        TSTA
+        BNE .o2
+        ADDB 2,S
+        BCS .o2
+        STB 2,S
+        RTS
+.o2     LEAS 4,S
+.ovf    LEAS 4,S
+        LDD #$FFFF
+        RTS
+
+* C_GMORE: up to SH_DMAX bytes of the picture.
+ggmore  LDU #GARG
+.l      CMPU #GARG+SH_DMAX
+        BHS .e
+        BSR gnext
+        BCS .e
+        STA ,U+
+        BRA .l
+.e      TFR U,D
+        SUBD #GARG
+        STB SH_SUB+SH_LEN
+        CLR SH_SUB+SH_STAT
+        RTS
+
+* gnext: the picture's next byte -> A, C = 1 after its end. U kept.
+gnext   LDB <PHDR
+        CMPB #4
+        BHS .d
+        INC <PHDR
+        LDX #PHB
+        LDA B,X
+        ANDCC #$FE
+        RTS
+.d      LDD <PH
+        BEQ .end
+        BSR pdot            ; X = the byte with the first dot, B = its place
+        PSHS B
+        LDD ,X
+.sh     DEC ,S
+        BMI .m
+        LSLB
+        ROLA
+        BRA .sh
+.m      LEAS 1,S
+        BSR plast
+        PSHS B
+        ANDA ,S+
+        BSR padv
+        ANDCC #$FE
+        RTS
+.end    ORCC #$01
+        RTS
+
+* pdot: X = the video RAM byte of the picture's next byte's first dot in the
+* current plane, B = the dot's place in it (0-7), D0 = the dot's x.
+* For PUT the row and the dot may be off the screen (X is then not used).
+pdot    LDD <PJ
+        LSLB
+        ROLA
+        LSLB
+        ROLA
+        LSLB
+        ROLA
+        ADDD <PX
+        STD <GX
+        ASRA
+        RORB
+        ASRA
+        RORB
+        ASRA
+        RORB
+        PSHS D
+        LDA <PY+1
+        LDB #80
+        MUL
+        ADDD ,S++
+        ADDA <PPH
+        TFR D,X
+        LDB <GX+1
+        ANDB #7
+        RTS
+
+* plast: B = the mask of the dots of the next byte that belong to the
+* picture (the last byte of a row may have fewer). A kept, X lost.
+plast   PSHS A
+        LDD <PJ
+        ADDD #1
+        CMPD <PN
+        BNE .ff
+        LDB <PHB+1
+        DECB
+        ANDB #7
+        LDX #rmask
+        LDB B,X
+        PULS A,PC
+.ff     LDB #$FF
+        PULS A,PC
+
+* padv: on to the next byte: the next plane after a row's bytes, the next
+* row after plane 2. D and U are lost.
+padv    PSHS A
+        LDD <PJ
+        ADDD #1
+        STD <PJ
+        CMPD <PN
+        BNE .r
+        CLRA
+        CLRB
+        STD <PJ
+        LDA <PPH
+        ADDA #$40
+        STA <PPH
+        CMPA #$C0
+        BNE .r
+        CLR <PPH
+        LDD <PY
+        ADDD #1
+        STD <PY
+        LDD <PH
+        SUBD #1
+        STD <PH
+.r      PULS A,PC
+
+* C_PUT: x, y, mode, then the picture's width and height.
+gput    LDD GARG
+        STD <PX
+        LDD GARG+2
+        STD <PY
+        LDA GARG+4
+        STA <PMODE
+        LDD GARG+5
+        STD <PHB
+        LDD GARG+7
+        STD <PHB+2
+        ORA <PHB
+        LBPL gsize          ; 32768 dots or more: too big
+        LBRA gbig
+
+* C_PMORE: LEN bytes of the picture, each drawn where it belongs.
+gpmore  LDY #GARG
+        LDB SH_SUB+SH_LEN
+        BEQ .r
+.l      PSHS B
+        LDA ,Y+
+        BSR pnext
+        PULS B
+        DECB
+        BNE .l
+.r      RTS
+
+* pnext: the byte A of the picture onto the screen. Y kept.
+pnext   LDX <PH
+        BEQ .r              ; more than the picture holds: left out
+        LDB <PMODE
+        DECB
+        BNE .m
+        COMA                ; PRESET: the dots inverted
+.m      JSR plast
+        PSHS B
+        ANDA ,S
+        PSHS A
+        LDD <PY
+        CMPD #200
+        BHS .skip           ; the row is off the screen
+        JSR pdot            ; X, B = the place, GX the dot
+        PULS A
+        CLR <PV+1
+        CLR <PM+1
+        STA <PV
+        PULS A
+        STA <PM
+.sh     DECB
+        BMI .dr
+        LSR <PV
+        ROR <PV+1
+        LSR <PM
+        ROR <PM+1
+        BRA .sh
+.dr     LDD <GX             ; the byte's dots in column GX/8 and the next
+        ASRA
+        RORB
+        ASRA
+        RORB
+        ASRA
+        RORB
+        PSHS D
+        LDA <PV
+        LDB <PM
+        BSR .put
+        LEAX 1,X
+        LDD ,S
+        ADDD #1
+        STD ,S
+        LDA <PV+1
+        LDB <PM+1
+        BSR .put
+        LEAS 2,S
+        JMP padv
+.skip   LEAS 2,S
+        JMP padv
+.r      RTS
+* .put: dots A, mask B into byte X when its column (2,S) is on the screen.
+.put    TSTB
+        BEQ .n
+        PSHS D
+        LDD 4,S
+        CMPD #80
+        PULS D
+        BHS .n
+        PSHS B
+        LDB <PMODE
+        CMPB #2
+        BLO .set
+        BEQ .and
+        CMPB #3
+        BEQ .or
+        EORA ,X             ; XOR
+        BRA .st
+.or     ORA ,X
+        BRA .st
+.and    COM ,S              ; AND: the dots outside the mask stay
+        ORA ,S
+        ANDA ,X
+        BRA .st
+.set    COM ,S              ; PSET, PRESET: the mask's dots replaced
+        LDB ,S
+        ANDB ,X
+        STB ,S
+        ORA ,S
+.st     STA ,X
+        LEAS 1,S
+.n      RTS

@@ -7,7 +7,7 @@
 * the sub CPU draws. Only POINT and CSRLIN wait for an answer.
 *
 * Statements: LOCATE COLOR PSET PRESET LINE (not LINE INPUT) CIRCLE BEEP
-* PAINT.
+* PAINT GET PUT (not GET #n / PUT #n).
 * Functions: POINT CSRLIN.
 * Coordinates are integers; the sub CPU leaves out what falls off the
 * screen. STEP (x,y) is relative to the last point drawn.
@@ -255,3 +255,136 @@ fncsrln LDA #C_CSRLIN
         LDB RBUF+2
         CLRA
         JMP setint
+
+* gsize: command A with B bytes from GBUF; the answer is the picture's size,
+* which must fit between X and U (Illegal function call otherwise) -> D.
+gsize   PSHS X,U
+        JSR gask
+        LDD 2,S
+        SUBD ,S
+        CMPD RBUF+2
+        LBLO fcerr
+        LDD RBUF+2
+        PULS X,U,PC
+
+* garray: ,name of a numeric array [(element)] -> X where the picture goes,
+* U the array's end. A name alone must be an array already made.
+garray  JSR needcm
+        JSR varname
+        LDA <VARTYP
+        CMPA #3
+        LBEQ tmerr
+        LDA ,Y
+        CMPA #'('
+        BNE .name
+        CLR <SUBFLG
+        JSR array
+        LDU <ARYTAB
+.w      LDD 3,U
+        LEAU D,U
+        PSHS U
+        CMPX ,S++
+        BHS .w
+        RTS
+.name   LDX <ARYTAB
+.f      CMPX <STREND
+        LBHS fcerr
+        LDD ,X
+        CMPD <VNAME
+        BNE .n
+        LDA 2,X
+        CMPA <VARTYP
+        BEQ .hit
+.n      LDD 3,X
+        LEAX D,X
+        BRA .f
+.hit    LDD 3,X
+        LEAU D,X
+        LDB 5,X
+        LSLB
+        ADDB #6
+        ABX
+        RTS
+
+* GET [STEP](x1,y1)-[STEP](x2,y2),array: the dots of the rectangle, cut to
+* the screen, into a numeric array (from its first element, or from the
+* element named): width and height in dots (2 bytes each), then row by row
+* the bytes of plane 0, 1 and 2, (width + 7) / 8 bytes each, 8 dots a byte
+* from the left. An array too small for that is Illegal function call.
+xget    JSR peek
+        CMPA #'#'
+        LBEQ snerr          ; GET #n: a file statement
+        LDX #0
+        JSR gpoint
+        LDB #'-'
+        JSR need
+        LDX #4
+        JSR gpoint
+        JSR garray
+        LDD #C_GET*256+8
+        JSR gsize
+.more   PSHS X
+        LDA #C_GMORE
+        CLRB
+        JSR gask
+        PULS X
+        LDU #RBUF+1
+        LDB ,U+
+        BEQ .r
+.cp     LDA ,U+
+        STA ,X+
+        DECB
+        BNE .cp
+        BRA .more
+.r      RTS
+
+* PUT [STEP](x,y),array[,PSET|PRESET|AND|OR|XOR]: a picture made by GET with
+* its top left corner at x,y, combined with the screen's dots by the mode
+* (XOR when none is given); what falls off the screen is left out.
+xput    JSR peek
+        CMPA #'#'
+        LBEQ snerr          ; PUT #n: a file statement
+        LDX #0
+        JSR gpoint
+        JSR garray
+        LDD ,X
+        STD GBUF+5
+        LDD 2,X
+        STD GBUF+7
+        LDB #4
+        JSR peek
+        CMPA #','
+        BNE .m
+        JSR nextc
+        LDU #putmod
+.f      CMPA B,U
+        BEQ .h
+        DECB
+        BPL .f
+        JMP snerr
+.h      LEAY 1,Y
+.m      STB GBUF+4
+        LDD #C_PUT*256+9
+        JSR gsize
+        LEAX 4,X
+        SUBD #4
+.snd    BEQ .r
+        PSHS D
+        TSTA
+        BNE .big
+        CMPB #SH_DMAX
+        BLS .n
+.big    LDB #SH_DMAX
+.n      LDA #C_PMORE
+        LDU #0
+        JSR SV_SUBCMD
+        ABX
+        CLRA
+        PSHS D
+        LDD 2,S
+        SUBD ,S++
+        LEAS 2,S
+        BRA .snd
+.r      RTS
+putmod  FCB T_PSET,T_PRESET,T_AND,T_OR,T_XOR
+

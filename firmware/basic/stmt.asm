@@ -31,7 +31,7 @@ stmtab  FDB xend,xfor,xnext,xdata,xinput,dim,xread,let,goto,run
         FDB xerror,xresume,xline,defint,defsng,defdbl,defstr,xrem,auto,renum
         FDB delete,xmon,xtron,xtroff,xrem,xcls
         FDB xsave,xload,xmerge,xbsave,xbload
-        FDB xlocate,xcolor,xpset,xpreset,xcircle,xbeep,xpaint
+        FDB xlocate,xcolor,xpset,xpreset,xcircle,xbeep,xpaint,xget,xput
 
 scantok LDA ,Y+
         BEQ .eol

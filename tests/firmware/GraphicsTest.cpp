@@ -64,11 +64,11 @@ struct TCanvas {
 
 // Boots, types the program (which ends in a loop, so no text is printed
 // over the picture) and runs it; returns the colours of video RAM.
-TCanvas Draw(const std::string& program, uint64_t runMs = 3000) {
+TCanvas Draw(const std::string& program, uint64_t runMs = 3000, const std::string& keys = "") {
   TFirmwareRig rig;
   TCanvas seen;
   if (!rig.WaitFor("Ok\n")) return seen;
-  rig.Type(program + "RUN\n");
+  rig.Type(program + "RUN\n" + keys);
   while (rig.KeysPending()) rig.RunMs(20);
   rig.RunMs(runMs);
   const uint8_t* vram = rig.Thread->Scpu->Bank[0];
@@ -179,6 +179,56 @@ TEST(Graphics, CircleIsTheMidpointCircleWithinOneDot) {
   }
 }
 
+// GET takes a rectangle (not byte-aligned, odd width) and PUT puts it back
+// over stripes of every colour in each mode and across the screen's edges;
+// the test repeats both on the picture taken before them.
+TEST(Graphics, GetAndPutRoundTripInEveryMode) {
+  const std::string picture =
+      "10 CLS:FORI=0TO63:LINE(I*10,40)-(I*10+9,199),I MOD 8,BF:NEXT:FORI=0TO7:LINE(I*9+3,0)-(I*9+50,30),I,BF:NEXT\n"
+      "15 CIRCLE(40,15),12,6:DIM A%(700):GET(77,28)-(3,2),A%\n";
+  struct Put {
+    int x, y, mode;  // PSET PRESET AND OR XOR
+  };
+  const std::vector<Put> puts = {{101, 45, 0}, {203, 50, 1}, {305, 60, 2}, {407, 70, 3}, {509, 80, 4},
+                                 {-30, 120, 4}, {600, 185, 3}, {250, -10, 0}, {150, 150, 4}};
+  const char* modes[] = {"PSET", "PRESET", "AND", "OR", "XOR"};
+  std::string program = picture;
+  TCanvas model = Draw(picture + "30 GOTO 30\n", 6000);
+  std::vector<int> got;
+  for (int y = 2; y <= 28; ++y)
+    for (int x = 3; x <= 77; ++x) got.push_back(model.At(x, y));
+  for (size_t i = 0; i < puts.size(); ++i) {
+    const Put& p = puts[i];
+    program += std::to_string(20 + i) + " PUT(" + std::to_string(p.x) + "," + std::to_string(p.y) + "),A%" +
+               (p.mode == 4 && i != 5 ? "" : std::string(",") + modes[p.mode]) + "\n";
+    for (int y = 0; y < 27; ++y)
+      for (int x = 0; x < 75; ++x) {
+        const int c = got[y * 75 + x], X = p.x + x, Y = p.y + y;
+        if (X < 0 || X >= 640 || Y < 0 || Y >= 200) continue;
+        int& d = model.At(X, Y);
+        const int r[] = {c, 7 - c, d & c, d | c, d ^ c};
+        d = r[p.mode];
+      }
+  }
+  EXPECT_EQ(Differences(Draw(program + "30 GOTO 30\n", 8000), model), 0);
+}
+
+// The array holds width and height first; a GET off the screen is 0 x 0; an
+// array too small for the picture, or of strings, is refused.
+TEST(Graphics, GetAndPutCheckTheArray) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("Ok\n"));
+  rig.Type("DIM A%(40),B(2),C$(20):GET(630,190)-(700,300),A%:?A%(0);A%(1);A%(2)\n"
+           "GET(-9,0)-(-1,5),A%:?A%(0);A%(1):GET STEP(1,-5)-(0,0),B(1):?B(0)\n"
+           "GET(0,0)-(79,1),A%:GET(0,0)-(79,2),A%\nDIM D%(1):D%(0)=80:D%(1)=100:PUT(0,0),D%\n"
+           "GET(0,0)-(1,1),C$\nPUT(0,0),A%,MOD\n");
+  ASSERT_TRUE(rig.WaitFor("Syntax error", 10000)) << rig.Screen();
+  const std::string s = rig.Screen();
+  for (const char* want : {" 10  10  0\nOk", " 0  0\n 0\nOk", "A%\nIllegal function call", "D%\nIllegal function call",
+                           "C$\nType mismatch"})
+    EXPECT_NE(s.find(want), std::string::npos) << want << "\n" << s;
+}
+
 TEST(Graphics, PointCsrlinLocateAndBeepAnswer) {
   TFirmwareRig rig;
   ASSERT_TRUE(rig.WaitFor("Ok\n"));
@@ -199,17 +249,20 @@ TEST(Graphics, DemoProgramsDraw) {
   struct Case {
     std::string file;
     std::vector<Dot> dots;
+    std::string keys;
   };
   const std::vector<Case> cases = {
-      {"plot.bas", {{20, 50, 4}, {70, 103, 4}, {20, 100, 6}, {5, 50, 0}}},
-      {"paint.bas", {{210, 90, 6}, {300, 60, 2}, {540, 50, 6}, {10, 190, 4}, {240, 110, 0}, {300, 130, 3}, {10, 10, 0}}},
+      {"plot.bas", {{20, 50, 4}, {70, 103, 4}, {20, 100, 6}, {5, 50, 0}}, ""},
+      // Moved right three times, down eight times, left once over the stripes (XOR).
+      {"sprite.bas", {{328, 134, 6}, {324, 131, 5}, {312, 70, 0}, {12, 10, 0}, {10, 150, 2}}, "\x1c\x1c\x1c" + std::string(8, '\x1f') + "\x1dQ"},
+      {"paint.bas", {{210, 90, 6}, {300, 60, 2}, {540, 50, 6}, {10, 190, 4}, {240, 110, 0}, {300, 130, 3}, {10, 10, 0}}, ""},
   };
   for (const Case& c : cases) {
     std::ifstream in(std::string(EXAMPLES_DIR) + "/" + c.file);
     std::stringstream text;
     text << in.rdbuf();
     ASSERT_FALSE(text.str().empty()) << c.file;
-    const TCanvas seen = Draw(text.str(), 20000);
+    const TCanvas seen = Draw(text.str(), 20000, c.keys);
     for (const Dot& d : c.dots) EXPECT_EQ(seen.Dot[d.y * 640 + d.x], d.colour) << c.file << " " << d.x << "," << d.y;
   }
 }
