@@ -19,7 +19,8 @@
 * column, scrolling, clearing and the editor keep the marks with the rows.
 *
 * Interrupts: the timer NMI counts ticks (the cursor blinks from them); the
-* key FIRQ puts the code from D401 into the key ring in shared RAM (the main
+* key FIRQ puts the code from D401 into the key ring in shared RAM (a
+* function key puts its text there, subkeys.asm) (the main
 * CPU fills the same ring when it takes key interrupts itself). When the ring
 * is full the FIRQ leaves the code unread in D401 and stays masked until the
 * editor takes a key out of the ring, so a key that keeps coming waits in the
@@ -60,6 +61,8 @@ EDROW   EQU $D015           ; row where the line edit began, FF once gone
 LINLEN  EQU $D016           ; length of the line entered last
 LNFIRST EQU $D017           ; first and last row of the logical line
 LNLAST  EQU $D018           ; being worked on
+LROW    EQU $D019           ; the last text row: 24, 23 while KEY ON shows
+                            ; the function keys on row 24
 CONT    EQU $C800           ; 25 row marks: not 0 = continues the row above
 LINE    EQU $C900           ; the line entered last (up to LINMAX)
 COLS    EQU $D036           ; read by the host's text copy
@@ -94,6 +97,9 @@ reset   ORCC #$50
         STA COLS
         LDA #NROWS
         STA ROWS
+        DECA
+        STA LROW
+        JSR fkinit
         CLR SCROFF          ; the reset set the scroll offset to 0
         CLR SCROFF+1
         CLR SH_SUB+SH_KHEAD
@@ -104,6 +110,7 @@ reset   ORCC #$50
 
 * ---------------------------------------------------------------- main loop
 idle    LDA S_BUSY          ; a read says "ready"
+        JSR fkfeed
         LDA SH_SUB+SH_CMD
         BEQ idle
         STA S_BUSY          ; a write says "busy"
@@ -169,10 +176,11 @@ cpattern
         BLO .x
         JSR newline
 .x      LDA CURY
-        CMPA #NROWS-1
+        CMPA LROW
         BLO .y
         JSR scroll
-        LDA #NROWS-2
+        LDA LROW
+        DECA
         STA CURY
 .y      LDA CURY
         LDB CURX
@@ -197,7 +205,8 @@ cpattern
 
 * ---------------------------------------------------------------- keys
 * getk: next key of the ring. C = 1 and A = code, or C = 0 when empty.
-getk    LDB SH_SUB+SH_KTAIL
+getk    JSR fkfeed
+        LDB SH_SUB+SH_KTAIL
         CMPB SH_SUB+SH_KHEAD
         BEQ .none
         LDX #SH_SUB+SH_KBUF
@@ -338,7 +347,7 @@ putc    TST ESCST
 .c8     CMPA #CH_DOWN
         BNE .r
         LDA CURY
-        CMPA #NROWS-1
+        CMPA LROW
         BHS .r
         INC CURY
         RTS
@@ -347,7 +356,7 @@ putc    TST ESCST
 * begins a logical line.
 newline CLR CURX
         LDA CURY
-        CMPA #NROWS-1
+        CMPA LROW
         BHS .scr
         INCA
         STA CURY
@@ -377,8 +386,14 @@ wrapnl  LDA CURY
 
 * scroll: everything up one text row. The text buffer is moved; the picture
 * moves by the hardware scroll (start offset + 640), and the row that comes
-* in at the bottom is cleared.
-scroll  LDX #TEXT
+* in at the bottom is cleared (with the function keys shown, the keys' row
+* is drawn again below it).
+scroll  LDA LROW
+        LSLA
+        LDX #rowtext
+        LDX A,X
+        PSHS X              ; the last text row
+        LDX #TEXT
 .mv     LDD NCOLS,X         ; 16 bytes a round
         STD ,X++
         LDD NCOLS,X
@@ -395,14 +410,18 @@ scroll  LDX #TEXT
         STD ,X++
         LDD NCOLS,X
         STD ,X++
-        CMPX #TEXT+NCOLS*(NROWS-1)
+        CMPX ,S
         BLO .mv
+        LDD ,S
+        ADDD #NCOLS
+        STD ,S
         LDD #$2020
 .bl     STD ,X++
-        CMPX #TEXT+NCOLS*NROWS
+        CMPX ,S
         BLO .bl
+        LEAS 2,S
         LDX #CONT           ; the row marks move with the rows
-        LDB #NROWS-1
+        LDB LROW
 .cm     LDA 1,X
         STA ,X+
         DECB
@@ -420,9 +439,16 @@ scroll  LDX #TEXT
         STD SCROFF
         STA S_SCROLLHI
         STB S_SCROLLLO
-        LDX #ROWBYTES*(NROWS-1)
+        LDA LROW
+        LSLA
+        LDX #rowvram
+        LDX A,X
         LDY #ROWBYTES
-        JMP clrarea
+        TST FKON
+        BEQ .c
+        LDY #2*ROWBYTES
+.c      JSR clrarea
+        JMP fkrow
 
 * cls: clear picture and text screen, cursor home.
 cls     LDX #0
@@ -441,7 +467,7 @@ cls     LDX #0
         CLR CURX
         CLR CURY
         CLR CURON
-        RTS
+        JMP fkrow
 
 * clrarea: fill video RAM offsets X .. X+Y-1 (Y a multiple of 16) with the
 * background colour on all three planes.
@@ -625,18 +651,23 @@ nmi     INC TICKS
         RTI
 
 firq    PSHS A,B,X
+        LDB S_KEYHI         ; function-key bit; no side effect
+        BMI .fkey
         LDB SH_SUB+SH_KHEAD
         INCB
         ANDB #SH_KMASK
         CMPB SH_SUB+SH_KTAIL
         BEQ .full
-        LDB S_KEYHI         ; function-key bit; no side effect
         LDA S_KEYLO         ; the code; acknowledges the FIRQ
-        TSTB
-        BMI .r              ; function keys are not used
         JSR kput
 .r      PULS A,B,X
         RTI
+.fkey   TST FKLEFT          ; a function key: its text goes into the ring
+        BNE .full           ; (after the rest of the last one's)
+        LDA S_KEYLO
+        JSR fkstart
+        JSR fkmove
+        BRA .r
 .full   LDA 4,S             ; ring full: the code stays in the latch and
         ORA #$40            ; the FIRQ masked until getk makes room
         STA 4,S
@@ -651,6 +682,7 @@ swi     RTI
 
         INCLUDE "subedit.asm"
         INCLUDE "subgfx.asm"
+        INCLUDE "subkeys.asm"
         INCLUDE "font.asm"
 
         ORG $FFF2

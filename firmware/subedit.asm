@@ -200,7 +200,7 @@ edadv   LDA CURX
         CMPD #LINMAX-1
         BHS .r              ; the line is full: the cursor stays
         LDA CURY
-        CMPA #NROWS-1
+        CMPA LROW
         BHS .add
         INCA
         LDX #CONT
@@ -240,7 +240,7 @@ edright LDA CURX
         INC CURX
         RTS
 .down   LDA CURY
-        CMPA #NROWS-1
+        CMPA LROW
         BHS .r
         INC CURY
         CLR CURX
@@ -253,7 +253,7 @@ edup    LDA CURY
 
 * DOWN on the last row scrolls a blank row in.
 eddown  LDA CURY
-        CMPA #NROWS-1
+        CMPA LROW
         LBHS scroll
         INC CURY
         RTS
@@ -315,7 +315,7 @@ lnfirst LDX #CONT
 
 * lnlast: A = row -> A = the last row of its logical line. X is lost.
 lnlast  LDX #CONT
-.l      CMPA #NROWS-1
+.l      CMPA LROW
         BHS .r
         INCA
         TST A,X
@@ -418,8 +418,8 @@ redrawln LDA CURY
         BSR redrow
         PULS A
         INCA
-        CMPA #NROWS
-        BHS .r
+        CMPA LROW
+        BHI .r
         LDX #CONT
         TST A,X
         BEQ .r
@@ -463,11 +463,11 @@ txtstart LDA CURY
 
 * addrow: a blank row below row A continues A's logical line. Below the
 * last row the screen scrolls up first, and the cursor row with it.
-addrow  CMPA #NROWS-1
+addrow  CMPA LROW
         BLO .mid
         JSR scroll
         DEC CURY
-        LDA #NROWS-1
+        LDA LROW
         BRA .mark
 .mid    INCA
         PSHS A
@@ -478,8 +478,8 @@ addrow  CMPA #NROWS-1
         STB A,X
         RTS
 
-* openrow: rows A..23 move down by one (the last row falls off) and row A
-* becomes blank, beginning a line. A is 1..24.
+* openrow: rows A..LROW-1 move down by one (row LROW falls off) and row A
+* becomes blank, beginning a line. A is 1..LROW.
 openrow PSHS A
         LDB EDROW           ; the edit's row moves with its row
         CMPB #NROWS
@@ -487,12 +487,13 @@ openrow PSHS A
         CMPB ,S
         BLO .marks
         INCB
-        CMPB #NROWS
-        BLO .ed
+        CMPB LROW
+        BLS .ed
         LDB #$FF
 .ed     STB EDROW
-.marks  LDX #CONT+NROWS-1
-        LDB #NROWS-1
+.marks  LDX #CONT
+        LDB LROW
+        ABX
         SUBB ,S
         BEQ .m0
 .m      LDA -1,X
@@ -506,7 +507,10 @@ openrow PSHS A
         LDX #rowtext
         LDY A,X
         PSHS Y
-        LDX #TEXT+NCOLS*(NROWS-1)
+        LDA LROW
+        LSLA
+        LDX #rowtext
+        LDX A,X
 .t      CMPX ,S
         BLS .t0
         LDD -2,X
@@ -543,7 +547,11 @@ openrow PSHS A
 .p      TFR U,D
         ADDD ,S
         PSHS D              ; the first byte that moves
-        LEAX ROWBYTES*(NROWS-1),U
+        LDA LROW
+        LSLA
+        LDX #rowvram
+        LDD A,X
+        LEAX D,U
 .v      CMPX ,S
         BLS .v0
         LDD -2,X

@@ -13,7 +13,7 @@
 *   C_PSET   x(2) y(2) c          one dot
 *   C_LINE   x1 y1 x2 y2 (2 each) c mode   mode 0 line, 1 box, 2 filled box
 *   C_CIRCLE x(2) y(2) r(2) c     midpoint circle
-*   C_POINT  x(2) y(2)            reply: the dot's colour, FF off screen
+*   C_POINT  x(2) y(2)            reply: the dot's colour (2), -1 off screen
 *   C_LOCATE column row cursor    cursor to a text cell (FF keeps a value)
 *   C_COLOR  fg bg                text colours (FF keeps a value)
 *   C_CSRLIN                      reply: cursor row, cursor column
@@ -24,6 +24,7 @@
 *   C_PUT    x(2) y(2) mode width(2) height(2)   a picture to draw at x,y;
 *                                 reply: its size in bytes (FFFF: too big)
 *   C_PMORE  bytes                the picture's next bytes, drawn
+*   C_SCREEN, C_KEY               (subkeys.asm)
 *
 * Work bytes D040-D08F (direct page D0); the fill's seed stack CA00-CDFF,
 * lost-seed rows CE00-CEC7, the made dot routine CEC8-CEE6.
@@ -90,7 +91,7 @@ gfxcmd  SUBA #C_GFX
 .bad    RTS
 
 gfxtab  FDB gpset,gline,gcircle,gpoint,glocate,gcolor,gcsrlin,gpaint
-        FDB gget,ggmore,gput,gpmore
+        FDB gget,ggmore,gput,gpmore,gscreen,gkey
 
 * gcolm: plane masks CM0-CM2 for the colour in A.
 gcolm   LDX #CM0
@@ -186,11 +187,9 @@ gpoint  LDD GARG
         LDD GARG+2
         STD <GY
         BSR getpx
-        STA GARG
-        LDA #1
-        STA SH_SUB+SH_LEN
-        CLR SH_SUB+SH_STAT
-        RTS
+        TFR A,B
+        SEX
+        JMP greply
 
 * ---------------------------------------------------------------- lines
 * C_LINE: Bresenham's line, drawn along the longer axis from the end with
@@ -656,8 +655,8 @@ glocate LDA GARG
         BHS .y
         STA CURX
 .y      LDA GARG+1
-        CMPA #NROWS
-        BHS .r
+        CMPA LROW
+        BHI .r
         STA CURY
 .r      RTS
 

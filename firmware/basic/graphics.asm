@@ -7,8 +7,8 @@
 * the sub CPU draws. Only POINT and CSRLIN wait for an answer.
 *
 * Statements: LOCATE COLOR PSET PRESET LINE (not LINE INPUT) CIRCLE BEEP
-* PAINT GET PUT (not GET #n / PUT #n).
-* Functions: POINT CSRLIN.
+* PAINT GET PUT (not GET #n / PUT #n) PALETTE KEY.
+* Functions: POINT CSRLIN SCREEN.
 * Coordinates are integers; the sub CPU leaves out what falls off the
 * screen. STEP (x,y) is relative to the last point drawn.
 *
@@ -73,12 +73,15 @@ gcolarg PSHS A
         JSR peek
         JSR isend
         BEQ .d
-        JSR getbyte
+        LEAS 1,S
+        BRA getc7
+.d      PULS B,PC
+
+* getc7: a colour 0-7 -> B.
+getc7   JSR getbyte
         CMPB #7
         LBHI fcerr
-        LEAS 1,S
         RTS
-.d      PULS B,PC
 
 * PSET [STEP](x,y)[,c]  PRESET [STEP](x,y)[,c]
 xpset   LDA <FGX
@@ -194,9 +197,7 @@ xcolor  LDD #$FFFF
         JSR peek
         CMPA #','
         BEQ .b
-        JSR getbyte
-        CMPB #7
-        LBHI fcerr
+        JSR getc7
         STB GBUF
         EORB #7
         STB <FGX
@@ -204,9 +205,7 @@ xcolor  LDD #$FFFF
         CMPA #','
         BNE .send
         JSR nextc
-        JSR getbyte
-        CMPB #7
-        LBHI fcerr
+        JSR getc7
         STB GBUF+1
         STB <BGC
 .send   LDA #C_COLOR
@@ -234,19 +233,88 @@ xbeep   LDA #CH_BEL
         JMP flushc
 
 * POINT(x,y): the colour of the dot, -1 off the screen.
-fnpoint JSR needlp
+* SCREEN(column,row): the character there, -1 off the text screen.
+fnscrn  LDA #C_SCREEN
+        BRA fnxy
+fnpoint LDA #C_POINT
+fnxy    PSHS A
+        JSR needlp
         JSR getint
         STD GBUF
         JSR needcm
         JSR getint
         STD GBUF+2
         JSR needrp
-        LDA #C_POINT
+        PULS A
         LDB #4
         JSR gask
-        LDB RBUF+2
-        SEX
+        LDD RBUF+2
         JMP setint
+
+* PALETTE n,c: colour code n shows as the machine's colour c (the palette
+* registers); PALETTE alone gives every code its own colour again.
+xpalet  JSR peek
+        JSR isend
+        BNE .set
+        LDX #M_PALETTE+8
+        LDB #7
+.l      STB ,-X
+        DECB
+        BPL .l
+        RTS
+.set    JSR getc7
+        PSHS B
+        JSR needcm
+        JSR getc7
+        PULS A
+        LDX #M_PALETTE
+        STB A,X
+        RTS
+
+* KEY n,"text" (F1-F10, up to 15 characters; CHR$(13) types RETURN), KEY ON
+* and KEY OFF (the keys' texts shown on the bottom row or not).
+xkey    JSR peek
+        LDB #$FF
+        CMPA #T_ON
+        BEQ .sw
+        CLRB
+        CMPA #'O'
+        BNE .set
+        JSR nextc
+        LDB #'F'
+        JSR need
+        JSR need
+        CLRB
+        LEAY -1,Y
+.sw     LEAY 1,Y
+        STB NUMBUF
+        LDB #1
+        BRA .send
+.set    JSR getbyte
+        DECB
+        CMPB #9
+        LBHI fcerr
+        INCB
+        STB NUMBUF
+        JSR needcm
+        JSR getstr          ; X = text, B = length
+        LDU #NUMBUF+1
+        CMPB #15
+        BLS .n
+        LDB #15
+.n      PSHS B
+        BEQ .e
+.cp     LDA ,X+
+        STA ,U+
+        DECB
+        BNE .cp
+.e      PULS B
+        INCB
+.send   JSR flushc
+        LDX #NUMBUF
+        LDA #C_KEY
+        LDU #0
+        JMP SV_SUBCMD
 
 * CSRLIN: the cursor's row.
 fncsrln LDA #C_CSRLIN

@@ -32,6 +32,7 @@ stmtab  FDB xend,xfor,xnext,xdata,xinput,dim,xread,let,goto,run
         FDB delete,xmon,xtron,xtroff,xrem,xcls
         FDB xsave,xload,xmerge,xbsave,xbload
         FDB xlocate,xcolor,xpset,xpreset,xcircle,xbeep,xpaint,xget,xput
+        FDB xpalet,xkey
 
 scantok LDA ,Y+
         BEQ .eol

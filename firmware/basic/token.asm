@@ -80,61 +80,64 @@ T_BEEP  EQU $B8
 T_PAINT EQU $B9
 T_GET   EQU $BA
 T_PUT   EQU $BB
-T_LASTS EQU $BB
-T_TO    EQU $BC
-T_THEN  EQU $BD
-T_STEP  EQU $BE
-T_TAB   EQU $BF
-T_SPC   EQU $C0
-T_FN    EQU $C1
-T_USING EQU $C2
-T_NOT   EQU $C3
-T_AND   EQU $C4
-T_OR    EQU $C5
-T_XOR   EQU $C6
-T_EQV   EQU $C7
-T_IMP   EQU $C8
-T_MOD   EQU $C9
-T_SGN   EQU $CA
-T_INT   EQU $CB
-T_ABS   EQU $CC
-T_FRE   EQU $CD
-T_POS   EQU $CE
-T_SQR   EQU $CF
-T_RND   EQU $D0
-T_LOG   EQU $D1
-T_EXP   EQU $D2
-T_COS   EQU $D3
-T_SIN   EQU $D4
-T_TAN   EQU $D5
-T_ATN   EQU $D6
-T_PEEK  EQU $D7
-T_LEN   EQU $D8
-T_STR   EQU $D9
-T_VAL   EQU $DA
-T_ASC   EQU $DB
-T_CHR   EQU $DC
-T_LEFT  EQU $DD
-T_RIGHT EQU $DE
-T_MID   EQU $DF
-T_CINT  EQU $E0
-T_CSNG  EQU $E1
-T_CDBL  EQU $E2
-T_FIX   EQU $E3
-T_HEX   EQU $E4
-T_OCT   EQU $E5
-T_SPACE EQU $E6
-T_STRING EQU $E7
-T_INSTR EQU $E8
-T_INKEY EQU $E9
-T_INPUTS EQU $EA
-T_VARPTR EQU $EB
-T_USR   EQU $EC
-T_ERR   EQU $ED
-T_ERL   EQU $EE
-T_POINT EQU $EF
-T_CSRLIN EQU $F0
-T_LASTF EQU $F0
+T_PALETTE EQU $BC
+T_KEY   EQU $BD
+T_LASTS EQU $BD
+T_TO    EQU $BE
+T_THEN  EQU $BF
+T_STEP  EQU $C0
+T_TAB   EQU $C1
+T_SPC   EQU $C2
+T_FN    EQU $C3
+T_USING EQU $C4
+T_NOT   EQU $C5
+T_AND   EQU $C6
+T_OR    EQU $C7
+T_XOR   EQU $C8
+T_EQV   EQU $C9
+T_IMP   EQU $CA
+T_MOD   EQU $CB
+T_SGN   EQU $CC
+T_INT   EQU $CD
+T_ABS   EQU $CE
+T_FRE   EQU $CF
+T_POS   EQU $D0
+T_SQR   EQU $D1
+T_RND   EQU $D2
+T_LOG   EQU $D3
+T_EXP   EQU $D4
+T_COS   EQU $D5
+T_SIN   EQU $D6
+T_TAN   EQU $D7
+T_ATN   EQU $D8
+T_PEEK  EQU $D9
+T_LEN   EQU $DA
+T_STR   EQU $DB
+T_VAL   EQU $DC
+T_ASC   EQU $DD
+T_CHR   EQU $DE
+T_LEFT  EQU $DF
+T_RIGHT EQU $E0
+T_MID   EQU $E1
+T_CINT  EQU $E2
+T_CSNG  EQU $E3
+T_CDBL  EQU $E4
+T_FIX   EQU $E5
+T_HEX   EQU $E6
+T_OCT   EQU $E7
+T_SPACE EQU $E8
+T_STRING EQU $E9
+T_INSTR EQU $EA
+T_INKEY EQU $EB
+T_INPUTS EQU $EC
+T_VARPTR EQU $ED
+T_USR   EQU $EE
+T_ERR   EQU $EF
+T_ERL   EQU $F0
+T_POINT EQU $F1
+T_CSRLIN EQU $F2
+T_SCREEN EQU $F3
+T_LASTF EQU $F3
 
 * The keywords, the last character of each with bit 7 set.
 kwtab   FCB "EN",'D'+$80
@@ -197,6 +200,8 @@ kwtab   FCB "EN",'D'+$80
         FCB "PAIN",'T'+$80
         FCB "GE",'T'+$80
         FCB "PU",'T'+$80
+        FCB "PALETT",'E'+$80
+        FCB "KE",'Y'+$80
         FCB "T",'O'+$80
         FCB "THE",'N'+$80
         FCB "STE",'P'+$80
@@ -250,6 +255,7 @@ kwtab   FCB "EN",'D'+$80
         FCB "ER",'L'+$80
         FCB "POIN",'T'+$80
         FCB "CSRLI",'N'+$80
+        FCB "SCREE",'N'+$80
         FCB 0
 
 * kwword: one bit per token ($80 + 8 x byte + bit): keywords taken only as
@@ -257,7 +263,7 @@ kwtab   FCB "EN",'D'+$80
 * RENUM DELETE MON TRON TROFF CLS MERGE BSAVE BLOAD LOCATE COLOR PSET PRESET
 * CIRCLE BEEP PAINT GET PUT USING XOR EQV IMP MOD CINT CSNG CDBL FIX
 * HEX$ OCT$ SPACE$ STRING$ INSTR INKEY$ INPUT$ VARPTR ERR ERL POINT CSRLIN).
-kwword  FCB $00,$00,$80,$FE,$C0,$2F,$FF,$0F,$C4,$03,$00,$00,$FF,$EF,$01,$00
+kwword  FCB $00,$00,$80,$FE,$C0,$2F,$FF,$3F,$10,$0F,$00,$00,$FC,$BF,$0F,$00
 INNAME  EQU $70E4           ; crunch: the last character belongs to a name
 
 * isalpha: C = 1 when A is a letter; A is then upper case.

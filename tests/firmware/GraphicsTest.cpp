@@ -241,6 +241,38 @@ TEST(Graphics, PointCsrlinLocateAndBeepAnswer) {
   EXPECT_EQ(rig.Host.Beeps, 1);
 }
 
+// PALETTE sets the palette registers; SCREEN reads the text screen; a
+// function key types its text (KEY n changes it), KEY ON shows the keys on
+// the bottom row while text scrolls above it, KEY OFF gives the row back.
+TEST(Graphics, PaletteScreenAndFunctionKeys) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("Ok\n"));
+  rig.Type("CLS:?\"HI\":?SCREEN(1,0);SCREEN(0,25);SCREEN(80,0):PALETTE 1,4:PALETTE 7,0:PALETTE 3,2:PALETTE\n"
+           "PALETTE 1,4:PALETTE 7,0:KEY 1,\"?6*7\"+CHR$(13):KEY 2,STRING$(20,\"X\")\n");
+  ASSERT_TRUE(rig.WaitFor(" 73 -1 -1\nOk\n", 10000)) << rig.Screen();
+  rig.RunMs(3000);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(rig.State.Palette[i].load(), i == 1 ? 4u : i == 7 ? 0u : unsigned(i)) << i;
+  rig.Keys.push_back(0x8001);
+  ASSERT_TRUE(rig.WaitFor("?6*7\n 42\nOk\n")) << rig.Screen();
+  rig.Keys.push_back(0x8002);
+  rig.Type("\nKEY ON:FORI=1TO30:?I:NEXT\n");
+  ASSERT_TRUE(rig.WaitFor(" 30\nOk\n", 10000)) << rig.Screen();
+  rig.RunMs(500);
+  std::vector<std::string> rows = rig.ScreenRows();
+  EXPECT_EQ(rows[24], "?6*7    XXXXXX  LOAD\"   SAVE\"   CONT    PRINT   LOCATE  COLOR   TRON    TROFF");
+  EXPECT_EQ(rows[22], "Ok");
+  EXPECT_EQ(rows[0], " 9") << rig.Screen();
+  rig.Type("KEY OFF:?\"A\":?\"B\"\n");
+  ASSERT_TRUE(rig.WaitFor("B\nOk\n")) << rig.Screen();
+  rig.RunMs(500);
+  rows = rig.ScreenRows();
+  EXPECT_EQ(rows[23], "Ok") << rig.Screen();
+  EXPECT_EQ(rows[21], "A");
+  EXPECT_EQ(rows[24], "");
+  rig.Type("PALETTE 8,1\n");
+  EXPECT_TRUE(rig.WaitFor("Illegal function call")) << rig.Screen();
+}
+
 // The demo programs of docs/examples run and draw what they should.
 TEST(Graphics, DemoProgramsDraw) {
   struct Dot {
