@@ -39,6 +39,16 @@ std::string CheckReplaceable(const fs::path& target) {
 }
 
 std::string ReplaceFile(const fs::path& path, std::string_view bytes) {
+  bool given = false;
+  return ReplaceFileInPieces(path, [&]() -> std::string_view {
+    if (given) return {};
+    given = true;
+    // An empty file is one empty piece, which also ends the contents.
+    return bytes;
+  });
+}
+
+std::string ReplaceFileInPieces(const fs::path& path, const std::function<std::string_view()>& next) {
   fs::path file;
   if (std::string e = ResolveWriteTarget(path, file); !e.empty()) return e;
   if (std::string e = CheckReplaceable(file); !e.empty()) return e;
@@ -52,12 +62,14 @@ std::string ReplaceFile(const fs::path& path, std::string_view bytes) {
   const int fd = ::mkstemp(tmp.data());
   if (fd < 0) return std::strerror(errno);
   int err = ::fchmod(fd, mode) == 0 ? 0 : errno;
-  size_t done = 0;
-  while (err == 0 && done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) err = n < 0 ? errno : EIO;
-    else done += static_cast<size_t>(n);
+  for (std::string_view bytes = next(); err == 0 && !bytes.empty(); bytes = next()) {
+    size_t done = 0;
+    while (err == 0 && done < bytes.size()) {
+      const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) err = n < 0 ? errno : EIO;
+      else done += static_cast<size_t>(n);
+    }
   }
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && err == 0) err = errno;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,3 +24,7 @@ std::string CheckReplaceable(const std::filesystem::path& target);
 // Replaces path (links followed) with bytes. Returns "" on success, else the
 // failure's description; the file is then unchanged.
 std::string ReplaceFile(const std::filesystem::path& path, std::string_view bytes);
+
+// The same with the contents in pieces: next() gives each piece in turn and
+// an empty one at the end (for files too large to hold in memory whole).
+std::string ReplaceFileInPieces(const std::filesystem::path& path, const std::function<std::string_view()>& next);

@@ -13,9 +13,11 @@
 #include <ostream>
 #include <thread>
 
+#include "BeepTone.h"
 #include "Capture.h"
 #include "CommandLine.h"
 #include "Computer.h"
+#include "FileReplace.h"
 #include "Hosttimer.h"
 #include "Locations.h"
 #include "StateFile.h"
@@ -52,7 +54,7 @@ bool ParseCount(const std::string& s, uint64_t max, uint64_t& value) {
 // The options that take a value, and those that take none.
 bool TakesValue(const std::string& a) {
   for (const char* o : {"--firmware", "--boot", "--cpu-wait", "--run", "--type", "--type-file", "--paste", "--timeout",
-                        "--wait-text", "--screenshot", "--save-state", "--load-state", "--bench"})
+                        "--wait-text", "--screenshot", "--save-state", "--load-state", "--bench", "--audio"})
     if (a == o) return true;
   return false;
 }
@@ -144,6 +146,10 @@ Set-up:
                       (default: see Firmware below)
   --boot basic|dos    what a cold start boots (default: basic)
   --cpu-wait N        CPU speed setting 0-254 (default 240)
+  --audio FILE        record the beeps into FILE, a 44.1 kHz mono WAV file on
+                      machine time from the start of the run to its end: each
+                      beep a 1.2 kHz square wave of 200 ms, started again by a
+                      beep while it sounds (written at the end of the run)
 
 Steps, carried out in the order given:
   --run MS            run for MS milliseconds of machine time (at most
@@ -255,6 +261,9 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
     } else if (a == "--save-state" || a == "--load-state") {
       if (v.empty()) return a + " needs a file name";
       o.Steps.push_back({a == "--save-state" ? THeadlessStep::TKind::SaveState : THeadlessStep::TKind::LoadState, 0, v});
+    } else if (a == "--audio") {
+      if (v.empty()) return "--audio needs a file name";
+      o.AudioFile = v;
     } else if (a == "--bench") {
       char* end = nullptr;
       errno = 0;
@@ -269,11 +278,27 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
 
 namespace {
 
-// The host side of a headless run: no sound, blank kanji, frames not drawn,
-// paste steps taken at once.
+// The machine's host in a headless run: blank kanji, and the beeps recorded
+// on the virtual clock when the run records them.
+class THeadlessHost : public TNullHostServices {
+ public:
+  explicit THeadlessHost(const TVirtualClock& clock) : Clock(clock) {}
+  void Beep() override {
+    if (Recording) Recording->Beep(Clock.Now());
+  }
+  TBeepRecording* Recording = nullptr;
+
+ private:
+  const TVirtualClock& Clock;
+};
+
+// The host side of a headless run: frames not drawn, paste steps taken at
+// once.
 class THeadlessRunner : public TTimerWindow {
  public:
-  explicit THeadlessRunner(const THeadlessOptions& o) : Options(o), C(Host, Clock, *this, o.FirmwareDir) {}
+  explicit THeadlessRunner(const THeadlessOptions& o) : Options(o), Host(Clock), C(Host, Clock, *this, o.FirmwareDir) {
+    if (!o.AudioFile.empty()) Host.Recording = &Beeps;
+  }
 
   bool PasteInProgress() const override { return C.Keyboard.PasteInProgress(); }
   void PostFlip() override { C.Timer.FlipPending = false; }
@@ -285,8 +310,9 @@ class THeadlessRunner : public TTimerWindow {
 
  private:
   const THeadlessOptions& Options;
-  TNullHostServices Host;
   TVirtualClock Clock;
+  TBeepRecording Beeps;
+  THeadlessHost Host;
   TComputer C;
   uint64_t NextTick = 0;
 
@@ -373,8 +399,30 @@ bool THeadlessRunner::LoadState(const std::string& path, std::ostream& err) {
 int THeadlessRunner::Run(std::ostream& out, std::ostream& err) {
   for (const std::string& w : Options.Warnings) err << w << "\n";
   if (!SetUp(err)) return HeadlessError;
+  if (!Options.AudioFile.empty()) {
+    // Said before the run, not after it.
+    std::filesystem::path target;
+    std::string why = ResolveWriteTarget(Options.AudioFile, target);
+    if (why.empty()) why = CheckReplaceable(target);
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    if (why.empty() && !std::filesystem::is_directory(folder)) why = "no such folder";
+    if (!why.empty()) {
+      err << "quillon: " << Options.AudioFile << ": " << why << "\n";
+      return HeadlessError;
+    }
+  }
   if (!Options.StateFile.empty() && !LoadState(Options.StateFile, err)) return HeadlessError;
   int status = RunSteps(out, err);
+  // The recording lasts until the steps end, also steps that failed.
+  if (!Options.AudioFile.empty()) {
+    std::string warning;
+    if (std::string e = Beeps.Save(Options.AudioFile, Clock.Now(), warning); !e.empty()) {
+      err << "quillon: " << Options.AudioFile << ": " << e << "\n";
+      status = HeadlessError;
+    } else if (!warning.empty()) {
+      err << "quillon: " << Options.AudioFile << ": " << warning << "\n";
+    }
+  }
   // The firmware cannot hear of a failed tape write; the run's end says it.
   if (C.State.Vtp.TakeWriteFailure()) {
     err << "quillon: " << TapeWriteFailedMessage << "\n";
@@ -444,6 +492,7 @@ int THeadlessRunner::RunSteps(std::ostream& out, std::ostream& err) {
 
 int THeadlessRunner::Bench(std::ostream& out, std::ostream& err) {
   if (!SetUp(err)) return HeadlessError;
+  Host.Recording = nullptr;  // no machine time to record on
   Clock.OnMillisecond = nullptr;
   C.State.CpuWait.store(255);  // never pause
   // The timer schedules on real time, from a thread of their own, as in

@@ -29,6 +29,7 @@ struct THeadlessOptions {
   int CpuWait = 240;
   std::vector<THeadlessStep> Steps;
   double BenchSeconds = 0;  // > 0: measure speed instead of the steps
+  std::string AudioFile;    // --audio: the beeps recorded into this WAV file
 };
 
 // Exit statuses.

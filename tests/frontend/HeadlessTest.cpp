@@ -98,6 +98,8 @@ TEST_F(Headless, BadArgumentsGiveAMessageAndExit1) {
       {"--headless --type-file missing.bas", "missing.bas"},
       {"--headless missing.vfd", "missing.vfd (no such file)"},
       {"--headless " + (Dir / "dir.vfd").string(), "(not a plain file)"},
+      {"--headless --audio", "needs a value"},
+      {"--headless --audio " + (Dir / "no" / "b.wav").string(), "b.wav: no such folder"},
   };
   for (const Case& c : cases) {
     std::string out, err;
@@ -129,6 +131,53 @@ TEST_F(Headless, FreeFirmwareTakesTypedCommands) {
             0)
       << err << out;
   EXPECT_NE(out.find("2000  51 55"), std::string::npos) << out;
+}
+
+// The beeps of a run recorded on machine time: each tone where the BASIC's
+// BEEP sounded it, 200 ms of a 1.2 kHz square wave, and a beep during the
+// tone starts it again.
+TEST_F(Headless, AudioRecordsEachBeepOnMachineTime) {
+  const fs::path beside = fs::path(QUILLON_EXE).parent_path();
+  if (!fs::exists(beside / "fb30sub.dat")) GTEST_SKIP() << "no firmware built beside the program";
+  fs::create_directories(Dir);
+  const fs::path wav = Dir / "beeps.wav";
+  std::string out, err;
+  ASSERT_EQ(Quillon("--headless --audio " + wav.string() + " --wait-text Ok --run 1000 --type 'BEEP\\n' --run 1000"
+                    " --type 'BEEP:FOR I=1 TO 30:NEXT:BEEP\\n' --run 700",
+                    out, err),
+            0)
+      << err;
+  const std::string file = Slurp(wav);
+  ASSERT_GT(file.size(), 44u);
+  EXPECT_EQ(file.substr(0, 4) + file.substr(8, 8) + file.substr(36, 4), "RIFFWAVEfmt data");
+  auto le = [&](size_t at, int n) {
+    uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(file[at + i]);
+    return v;
+  };
+  EXPECT_EQ(le(20, 2) * 100000 + le(22, 2) * 10000 + le(24, 4), 100000u + 10000 + 44100) << "PCM, mono, 44.1 kHz";
+  ASSERT_EQ(le(40, 4), file.size() - 44);
+  // Tones are the runs of samples that are not zero (a square wave never is).
+  struct Tone { double startMs, ms, hz; };
+  std::vector<Tone> tones;
+  const size_t n = (file.size() - 44) / 2;
+  auto sample = [&](size_t i) { return static_cast<int16_t>(le(44 + 2 * i, 2)); };
+  for (size_t i = 0; i < n; ++i) {
+    if (sample(i) == 0) continue;
+    size_t j = i, flips = 0;
+    for (; j + 1 < n && sample(j + 1) != 0; ++j) flips += (sample(j + 1) > 0) != (sample(j) > 0);
+    tones.push_back({i / 44.1, (j + 1 - i) / 44.1, flips / 2.0 / ((j - i) / 44100.0)});
+    i = j;
+  }
+  ASSERT_EQ(tones.size(), 2u) << "the second line's two beeps make one tone";
+  EXPECT_GE(tones[0].startMs, 1000);
+  EXPECT_NEAR(tones[0].ms, 200, 0.05);
+  EXPECT_NEAR(tones[0].hz, 1200, 12);
+  EXPECT_GE(tones[1].startMs - tones[0].startMs, 1200) << "after the tone and --run 1000";
+  EXPECT_GT(tones[1].ms, 200) << "started again by the second BEEP";
+  EXPECT_LT(tones[1].ms, 400);
+  EXPECT_NEAR(tones[1].hz, 1200, 12);
+  EXPECT_GE(n / 44.1, tones[1].startMs + 500) << "the recording lasts until the run ends";
 }
 
 TEST(TypedText, EscapesAndCharacterSet) {
