@@ -1,5 +1,6 @@
 // The main window's private messages. The host timer posts the frame request
-// and the paste step, the keyboard filter posts the key presses and releases;
+// and the paste step, the keyboard filter posts the key presses and releases,
+// the emulation thread the beep;
 // each is a posted Qt event whose type number is the window message number
 // the program has always used for it.
 #pragma once
@@ -12,6 +13,7 @@ enum : int {
   WM_HOSTKEYDOWN = 0x8191,  // a host key was pressed
   WM_HOSTKEYUP = 0x8192,    // a host key was released
   WM_PASTECHAR = 0x8193,    // send the next byte of the paste in progress
+  WM_BEEP = 0x8194,         // the machine beeped
 };
 
 inline QEvent::Type HostEventType(int message) { return static_cast<QEvent::Type>(message); }

@@ -106,7 +106,8 @@ void TStatusBar::paintEvent(QPaintEvent*) {
 
 void TQtHostServices::Beep() {
   // Called on the emulation thread; the beep itself is the GUI thread's.
-  QMetaObject::invokeMethod(qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
+  if (BeepTarget && !BeepPending.exchange(true))
+    QCoreApplication::postEvent(BeepTarget, new QEvent(HostEventType(WM_BEEP)));
 }
 
 void TQtHostServices::DrawGlyph(uint16_t sjis, uint8_t bitmap[32]) { DrawKanjiGlyph(sjis, bitmap); }
@@ -120,6 +121,7 @@ const QString RomFailedText = QStringLiteral("ROMデータの読み込みに失�
 // The firmware cannot hear of a failed tape write (a full file system); the
 // status bar tells the user.
 const QString TapeWriteFailedText = QStringLiteral("仮想テープへの書き込みに失敗しました。");
+const QString NoAudioText = QStringLiteral("音声出力装置がないため、ビープ音は鳴りません。");
 
 std::filesystem::path DirectoryOfProgram(const TForm1Options& o) {
   if (!o.ProgramDir.empty()) return std::filesystem::path(o.ProgramDir);
@@ -168,6 +170,8 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
 
   BuildMenus();
   BuildToolBar();
+  Host.BeepTarget = this;
+  Beeper.OnNoOutput = [this] { StatusBar1->SetText(NoAudioText); };
 
   ShowMessage = [this](const QString& text) {
     QMessageBox::warning(this, windowTitle(), text);
@@ -225,6 +229,7 @@ void TForm1::FormCreate() {
   ClampSettings(Settings);
   BASIC1->setChecked(Settings.BootMode == 0);
   DOS1->setChecked(Settings.BootMode != 0);
+  Beep1->setChecked(Settings.Beep);
   Computer = std::make_unique<TComputer>(Host, Pacer, *this,
                                          FirmwareFolder(ProgramDir, Options.FirmwareDir, env).string() + "/");
   Computer->State.CpuWait.store(Settings.CpuWait);
@@ -345,6 +350,9 @@ void TForm1::BuildMenus() {
     bootGroup->addAction(a);
   }
   BASIC1->setChecked(true);
+  Beep1 = S1->addAction(QStringLiteral("ビープ音"));
+  Beep1->setCheckable(true);
+  Beep1->setChecked(true);
 
   Operate1 = bar->addMenu(QStringLiteral("操作(&O)"));
   Reset1 = Operate1->addAction(QStringLiteral("リセット(&R)"));
@@ -366,6 +374,7 @@ void TForm1::BuildMenus() {
   connect(HotStart1, &QAction::triggered, this, [this] { HotStart1Click(); });
   connect(BASIC1, &QAction::triggered, this, [this] { BASIC1Click(); });
   connect(DOS1, &QAction::triggered, this, [this] { DOS1Click(); });
+  connect(Beep1, &QAction::triggered, this, [this] { Beep1Click(); });
   connect(FullScrn1, &QAction::triggered, this, [this] {
     FullScrn1->setChecked(DspMode == 1);  // the handler sets the check itself
     FullScrn1Click();
@@ -641,6 +650,10 @@ bool TForm1::event(QEvent* e) {
     case WM_HOSTKEYUP:
       HandleKey(e);
       return true;
+    case WM_BEEP:
+      Host.BeepPending.store(false);
+      if (Settings.Beep && !Closed) Beeper.Play();
+      return true;
     case WM_PASTECHAR:
       // While paused no code goes out; the step comes again once the timer
       // runs, so nothing of the text is lost.
@@ -716,6 +729,12 @@ void TForm1::DOS1Click() {
   Settings.BootMode = 1;
   if (Computer) Computer->State.BootMode.store(1);
   DOS1->setChecked(true);
+}
+
+void TForm1::Beep1Click() {
+  Settings.Beep = !Settings.Beep;
+  Beep1->setChecked(Settings.Beep);
+  if (!Settings.Beep) Beeper.Stop();
 }
 
 void TForm1::BmpSave1Click() {

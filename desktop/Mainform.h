@@ -11,12 +11,14 @@
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "Beeper.h"
 #include "Computer.h"
 #include "HostServices.h"
 #include "Keyfilter.h"
@@ -30,11 +32,15 @@ class QDialog;
 class QPrinter;
 
 // What the machine asks of the desktop: the beep and the kanji patterns.
-// Both are called on the emulation thread.
+// Both are called on the emulation thread. The beep is posted to the window
+// (WM_BEEP), which plays it; beeps that come before the window has taken
+// the last one are one beep.
 class TQtHostServices : public THostServices {
  public:
   void Beep() override;
   void DrawGlyph(uint16_t sjis, uint8_t bitmap[32]) override;
+  QObject* BeepTarget = nullptr;
+  std::atomic<bool> BeepPending{false};
 };
 
 // Where the window finds its files and what it was started with.
@@ -126,6 +132,7 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   void HotStart1Click();
   void BASIC1Click();
   void DOS1Click();
+  void Beep1Click();
   void BmpSave1Click();
   void Print1Click();
   void Copy1Click();
@@ -184,6 +191,7 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   std::unique_ptr<TComputer> Computer;
   THostTimer Timer;  // the real-time tick of the timer schedules
   TDdraw Ddraw;
+  TBeeper Beeper;
   int& DspMode = Settings.DspMode;  // 0 window, 1 full screen
   bool MenuShown = false;
   bool DrawStop = false;
@@ -217,7 +225,7 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   QAction *Copy1, *Paste1;
   QAction* ZoomItems[5];
   QAction* FullScrn1;
-  QAction *Paform1, *Timer1, *Keybord1, *BASIC1, *DOS1;
+  QAction *Paform1, *Timer1, *Keybord1, *BASIC1, *DOS1, *Beep1;
   QAction *Reset1, *HotStart1, *About1;
   QMenu* ZoomPupMenu1 = nullptr;
   QAction* PZoomItems[5];

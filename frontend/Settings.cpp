@@ -1,4 +1,4 @@
-// The settings file: reading the seven settings with their defaults, and
+// The settings file: reading the settings with their defaults, and
 // writing them back into the file without disturbing anything else in it.
 #include "Settings.h"
 
@@ -225,6 +225,9 @@ TSettings ReadSettings(const std::filesystem::path& file) {
   s.KeyCh_ESC = integer("KeyCh_ESC", 1) != 0;
   s.BootMode = integer("BootMode", 0);
   s.DspMode = integer("DspMode", 0);
+  s.Beep = integer("Beep", 1) != 0;
+  // Another language, or a name in another case, is the default.
+  if (SameName(ini.Value(SettingsSection, "Language").value_or(""), "en")) s.Language = "en";
   ClampSettings(s);
   return s;
 }
@@ -246,5 +249,7 @@ bool WriteSettings(const std::filesystem::path& given, const TSettings& s) {
   ini.SetValue(SettingsSection, "KeyCh_ESC", s.KeyCh_ESC ? "1" : "0");
   ini.SetValue(SettingsSection, "BootMode", std::to_string(s.BootMode));
   ini.SetValue(SettingsSection, "DspMode", std::to_string(s.DspMode));
+  ini.SetValue(SettingsSection, "Beep", s.Beep ? "1" : "0");
+  ini.SetValue(SettingsSection, "Language", s.Language == "en" ? "en" : "ja");
   return ReplaceFile(file, ini.Text()).empty();
 }

@@ -1,7 +1,7 @@
 // The emulator's settings file: "QUILLON.INI" beside the program, section
-// "T1_SETTING", seven keys that govern CPU speed, screen refresh, the two
-// timer interrupt periods, the Esc key mapping, the boot mode and the display
-// mode.
+// "T1_SETTING", whose keys govern CPU speed, screen refresh, the two
+// timer interrupt periods, the Esc key mapping, the boot mode, the display
+// mode, the beep and the window's language.
 //
 // The file is a Windows-style private-profile file. Section and key names
 // compare without case; when the settings are written, every other section,
@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-// The seven settings with their defaults.
+// The settings with their defaults.
 struct TSettings {
   uint8_t CpuWait = 240;   // run loop sleeps 1 ms every CpuWait + 2 passes
   int32_t FlipFreq = 30;   // frames per second, 1-60
@@ -26,6 +26,8 @@ struct TSettings {
   bool KeyCh_ESC = true;   // Esc is BREAK, half-width/full-width is Esc
   int32_t BootMode = 0;    // 0 BASIC, otherwise DOS
   int32_t DspMode = 0;     // 0 window, 1 full screen
+  bool Beep = true;        // the window sounds the beep
+  std::string Language = "ja";  // the window's language: "ja" or "en"
 
   bool operator==(const TSettings&) const = default;
 };
@@ -42,7 +44,7 @@ void ClampSettings(TSettings& s);
 // plain file), section or key, or a value that is not a decimal number, gives the default.
 TSettings ReadSettings(const std::filesystem::path& file);
 
-// Writes the seven keys into the settings section, leaving the rest of the
+// Writes the keys into the settings section, leaving the rest of the
 // file alone. A symbolic link is written through to the file it names.
 // Returns false (and leaves any existing file untouched) when the file
 // exists but cannot be read, is read-only or not a plain file, or the new

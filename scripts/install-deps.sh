@@ -9,6 +9,8 @@ PACKAGES=(
   zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic
+  # The beep (Qt Multimedia) and the window's translations (lrelease).
+  qt6-multimedia-dev qt6-tools-dev qt6-l10n-tools
   libpng-dev
   xvfb xauth
   # Packaging and the checks of the installed files and the package.

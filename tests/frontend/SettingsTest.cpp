@@ -32,12 +32,12 @@ class SettingsFile : public ::testing::Test {
   }
 };
 
-TEST_F(SettingsFile, MissingFileGivesDefaultsAndIsCreatedWithSevenLines) {
+TEST_F(SettingsFile, MissingFileGivesDefaultsAndIsCreatedWithEveryKey) {
   EXPECT_EQ(ReadSettings(File), TSettings{});
   ASSERT_TRUE(WriteSettings(File, TSettings{}));
   EXPECT_EQ(Get(),
             "[T1_SETTING]\nCpuWait=240\nFlipFreq=30\nSubNmi=20\nMcpuIrq=203\n"
-            "KeyCh_ESC=1\nBootMode=0\nDspMode=0\n");
+            "KeyCh_ESC=1\nBootMode=0\nDspMode=0\nBeep=1\nLanguage=ja\n");
   EXPECT_EQ(fs::directory_iterator(Dir)->path(), File) << "no temporary file left behind";
 }
 
@@ -86,6 +86,27 @@ TEST_F(SettingsFile, ValuesThatWouldBreakTheProgramAreClamped) {
   }
 }
 
+// The beep and the language: bad values give the defaults (on, Japanese).
+TEST_F(SettingsFile, BeepAndLanguage) {
+  struct Case {
+    const char* lines;
+    bool beep;
+    const char* language;
+  } cases[] = {
+      {"Beep=0\nLanguage=en", false, "en"}, {"Beep=2\nLanguage=EN", true, "en"},
+      {"Beep=off\nLanguage=fr", true, "ja"}, {"Language=\"en\"", true, "en"},
+      {"Language=english", true, "ja"},
+  };
+  for (const Case& c : cases) {
+    Put(std::string("[T1_SETTING]\n") + c.lines + "\n");
+    const TSettings s = ReadSettings(File);
+    EXPECT_EQ(s.Beep, c.beep) << c.lines;
+    EXPECT_EQ(s.Language, c.language) << c.lines;
+    ASSERT_TRUE(WriteSettings(File, s));
+    EXPECT_EQ(ReadSettings(File), s) << "written back as read: " << c.lines;
+  }
+}
+
 TEST_F(SettingsFile, KeyInAnotherSectionIsNotUsed) {
   Put("[OTHER]\nCpuWait=7\n[T1_SETTING]\nFlipFreq=10\n");
   TSettings s = ReadSettings(File);
@@ -126,6 +147,8 @@ TEST_F(SettingsFile, WritingKeepsEveryOtherLineByteForByte) {
             "KeyCh_ESC=1\r\n"
             "BootMode=0\r\n"
             "DspMode=0\r\n"
+            "Beep=1\r\n"
+            "Language=ja\r\n"
             "\r\n"
             "[After]\r\n"
             "x=\"quoted\"  \r\n");

@@ -444,3 +444,38 @@ TEST(MainformRun, SaveStatesThroughSlotsDialogDropAndCommandLine) {
   t2.Resume();
   EXPECT_TRUE(RunUntil([&] { return BannerShown(*again.Form); }));
 }
+
+// The beep: the emulation thread posts it, the window plays it when the
+// setting says so. Without an audio output the window says so once in the
+// status bar, and never with a message box.
+TEST(MainformRun, BeepSettingAndNoAudioOutput) {
+  struct Case {
+    QByteArray ini;
+    bool on;
+  } cases[] = {{"", true}, {"[T1_SETTING]\nBeep=0\n", false}};
+  for (const Case& c : cases) {
+    TRunningForm run(true, c.ini);
+    TForm1& form = *run.Form;
+    form.Beeper.FindDevice = [] { return QAudioDevice(); };
+    EXPECT_EQ(form.Beep1->isChecked(), c.on) << c.ini.data();
+    for (int i = 0; i < 3; ++i) {
+      form.Host.Beep();  // as the sub CPU's beep register calls it
+      form.Host.Beep();  // before the window took the first: the same beep
+      Settle();
+      if (i == 0) form.StatusBar1->SetText(QString());
+    }
+    EXPECT_EQ(form.Beeper.Output(), c.on ? TBeeper::TOutput::None : TBeeper::TOutput::NotLookedFor);
+    EXPECT_EQ(form.StatusBar1->Text(), QString()) << "said once, and only when the beep is on";
+    EXPECT_TRUE(run.Messages.isEmpty());
+    form.Beep1->trigger();
+    EXPECT_EQ(form.Settings.Beep, !c.on);
+    form.close();
+    EXPECT_TRUE(run.Ini().contains(c.on ? "Beep=0" : "Beep=1"));
+  }
+  // The first beep says it.
+  TRunningForm run;
+  run.Form->Beeper.FindDevice = [] { return QAudioDevice(); };
+  run.Form->Host.Beep();
+  Settle();
+  EXPECT_EQ(run.Form->StatusBar1->Text(), QStringLiteral("音声出力装置がないため、ビープ音は鳴りません。"));
+}
