@@ -1112,6 +1112,11 @@ taperd  FCB TRAPOP
         CLRA
         RTS
 
+* The BASIC's file system on the disk, after the traps.
+        SETDP $70
+        INCLUDE "basic/disk.asm"
+        SETDP 0
+
         ORG $FBFC
         FDB bwarm           ; hot start: the BASIC keeps its program
         FDB bcold           ; cold start: the BASIC

@@ -18,7 +18,7 @@
 * hardware stack, which also holds FOR, GOSUB and WHILE frames below the
 * statement loop's level (STMTSP). DP = $70.
 *
-* RAM (the user's part, 0000-6FFF):
+* RAM (the user's part, 0000-68FF):
 *   0000-00FF  free for machine code (EXEC, USR)
 *   0100       a zero byte, then the program (TXTTAB): lines of
 *              link(2) number(2) tokens... 0, ended by a link of 0000
@@ -97,7 +97,7 @@ STKLIM  EQU $7680           ; FOR/GOSUB/WHILE and eval stop below this
 STKTOP  EQU $7C00           ; hardware stack, grows down to 7600
 
 PROGST  EQU $0100           ; a zero byte, then the program
-MEMTOP  EQU $7000
+MEMTOP  EQU $6900           ; 6900-6FFF: the disk's buffers (disk.asm)
 VARLEN  EQU 11              ; simple variable entry
 
 * ---- monitor services ----
@@ -120,6 +120,7 @@ bcold   ORCC #$50
         CMPX #$7100
         BLO .clr2
         JSR fp_init
+        JSR dinit
         BSR bvect
         LDX #PROGST+1
         STX <TXTTAB
@@ -453,11 +454,17 @@ errtab  FCB 1,"NEXT without FOR",0
         FCB 26,"FOR without NEXT",0
         FCB 29,"WHILE without WEND",0
         FCB 30,"WEND without WHILE",0
+        FCB 52,"Bad file number",0
         FCB 53,"File not found",0
         FCB 54,"Bad file mode",0
+        FCB 55,"File already open",0
         FCB 57,"Device I/O error",0
+        FCB 58,"File already exists",0
+        FCB 61,"Disk full",0
+        FCB 62,"Input past end",0
         FCB 64,"Bad file name",0
         FCB 66,"Direct statement in file",0
+        FCB 70,"Disk write protected",0
         FCB 0
 
 nferr   LDB #1

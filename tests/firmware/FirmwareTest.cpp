@@ -26,7 +26,7 @@ TEST(Firmware, BootsIntoTheBasicAndReachesTheMonitor) {
   TFirmwareRig rig;
   ASSERT_TRUE(rig.WaitForPrompt(2000)) << rig.Screen();
   const std::string screen = rig.Screen();
-  EXPECT_EQ(screen.rfind("Quillon BASIC " QUILLON_VERSION "\n28413 bytes free\nOk\nMON\n>", 0), 0u) << screen;
+  EXPECT_EQ(screen.rfind("Quillon BASIC " QUILLON_VERSION "\n26621 bytes free\nOk\nMON\n>", 0), 0u) << screen;
   EXPECT_EQ(rig.Thread->Scpu->Bank[0][0xD036], 80);
   EXPECT_EQ(rig.Thread->Scpu->Bank[0][0xD037], 25);
   // Vectors in RAM before interrupts were unmasked: the timer runs.
