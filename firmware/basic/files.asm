@@ -45,61 +45,33 @@ K_TOK   EQU 1
 K_ASC   EQU 2
 
 * ---------------------------------------------------------------- names
-* fname: an optional file name (a string expression) -> the 8 bytes at U,
-* space padded; FWANT = 1 when there was one. "CAS:" in front is taken
-* off; an empty name, a longer one, or another device is a Bad file name.
+* fname: an optional file name (a string expression): DDEV, DNAME (dname
+* in disk.asm); on the tape the 8-character name also goes to U. FWANT = 1
+* when there was one; without one the device is the default one.
 fname   CLR FWANT
         JSR peek
         JSR isend
-        BEQ .r
+        BEQ .none
         CMPA #','
-        BEQ .r
+        BEQ .none
         PSHS U
         JSR getstr          ; X = characters, B = length
+        JSR dname
         PULS U
-        CMPB #4
-        BLO .cp
-        LDA ,X
-        ANDA #$DF
-        CMPA #'C'
-        BNE .cp
-        LDA 1,X
-        ANDA #$DF
-        CMPA #'A'
-        BNE .cp
-        LDA 2,X
-        ANDA #$DF
-        CMPA #'S'
-        BNE .cp
-        LDA 3,X
-        CMPA #':'
-        BNE .cp
-        LEAX 4,X
-        SUBB #4
-.cp     TSTB
-        BEQ .bad
-        CMPB #8
-        BHI .bad
-        PSHS B              ; a ':' left is a drive or another device
-        LDA #8
-.c      LDB ,X+
-        CMPB #':'
-        BEQ .bad1
-        STB ,U+
-        DECA
-        DEC ,S
+        LBEQ fnmerr          ; a device alone
+        INC FWANT
+        TST DDEV
+        BPL .r
+        LDX #DNAME
+        LDB #8
+.c      LDA ,X+
+        STA ,U+
+        DECB
         BNE .c
-        LEAS 1,S
-        LDB #' '
-.pad    TSTA
-        BEQ .ok
-        STB ,U+
-        DECA
-        BRA .pad
-.ok     INC FWANT
 .r      RTS
-.bad1   LEAS 1,S
-.bad    JMP fnmerr
+.none   JSR ddflt
+        STA DDEV
+        RTS
 
 * fcomma: C = 1 and Y past the comma when a ',' follows.
 fcomma  JSR peek
@@ -120,8 +92,11 @@ frflag  JSR peek
 .r      RTS
 
 * ---------------------------------------------------------------- writing
-* fhead: leader and the header block from TNAME..TKIND.
-fhead   JSR flushc
+* fhead: leader and the header block from TNAME..TKIND (on the disk: the
+* file opened in FCB0 and its header written).
+fhead   TST DDEV
+        LBPL dhead
+        JSR flushc
         LDB #32
         LDA #$FF
 .ld     JSR tput
@@ -133,7 +108,9 @@ fhead   JSR flushc
         JMP tblock
 
 * fmem: the D bytes from X in data blocks, then the end block.
-fmem    STD FEND
+fmem    TST DDEV
+        LBPL dmem
+        STD FEND
 .blk    LDD FEND
         BEQ fendb
         CMPD #255
@@ -148,14 +125,21 @@ fmem    STD FEND
         SBCA #0
         STD FEND
         BRA .blk
-fendb   LDA #$FF
+fendb   TST DDEV
+        LBPL dend
+        LDA #$FF
         CLRB
         JMP tblock
 
 * fout: outch while the listing goes to the tape: A into TBUF, a full
 * block is written. All kept.
 fout    PSHS A,B,X
-        LDX #TBUF
+        TST DDEV
+        BMI .tape
+        LDX #FCB0
+        JSR dputc
+        PULS A,B,X,PC
+.tape   LDX #TBUF
         LDB FBLEN
         STA B,X
         INCB
@@ -264,6 +248,8 @@ xbsave  LDU #TNAME
 * the end of the tape; Bad file mode when the named file is of another
 * kind.
 ffind   PSHS A
+        TST DDEV
+        LBPL dffind
 .next   JSR tsync
         BCS .nf
         JSR tget
@@ -318,7 +304,9 @@ ffind   PSHS A
 
 * frdblk: the next block into TBUF: A = 1 and B = its length, or A = FF at
 * the end of the file. A broken tape is a Device I/O error.
-frdblk  JSR tsync
+frdblk  TST DDEV
+        LBPL drdblk
+        JSR tsync
         BCS .bad
         JSR tget
         CMPA #$FF
@@ -340,7 +328,9 @@ frdblk  JSR tsync
 
 * fdata: data blocks to FPTR, at most up to FEND; C = 1 when the blocks do
 * not fill FPTR..FEND exactly or the tape is broken (nothing is reported).
-fdata   JSR tsync
+fdata   TST DDEV
+        LBPL ddata
+        JSR tsync
         BCS .bad
         JSR tget
         CMPA #$FF
@@ -370,6 +360,15 @@ fdata   JSR tsync
         RTS
 .bad    ORCC #$01
         RTS
+
+* RUN "name": LOAD "name",R
+xrunf   CLRA
+        STA FMERGE
+        INCA
+        STA FRUN
+        LDU #NAMEARG
+        JSR fname
+        BRA fload.find
 
 * LOAD ["name"][,R] and MERGE ["name"]
 xmerge  LDA #1
@@ -461,10 +460,10 @@ ftext   TST FMERGE
         LDX #TBUF
         LDA B,X
         INC FBPOS
-        CMPA #CH_CR
+        CMPA #CH_CR         ; CR, LF or both end a line
         BEQ .line
         CMPA #$0A
-        BEQ .byte
+        BEQ .line
         LDB FLPOS
         CMPB #LINMAX
         BHS .long

@@ -8,7 +8,7 @@ functab FDB fnsgn,fnint,fnabs,fnfre,fnpos,fnsqr,fnrnd,fnlog,fnexp,fncos
         FDB fnsin,fntan,fnatn,fnpeek,fnlen,fnstr,fnval,fnasc,fnchr,fnleft
         FDB fnright,fnmid,fncint,fncsng,fncdbl,fnfix,fnhex,fnoct,fnspace
         FDB fnstrg,fninstr,fninkey,fninps,fnvarp,fnusr,fnerr,fnerl
-        FDB fnpoint,fncsrln,fnscrn
+        FDB fnpoint,fncsrln,fnscrn,fndskf
 
 fnsgn   JSR parnum
         LDA <VALTYP

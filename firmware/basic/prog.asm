@@ -161,9 +161,9 @@ clrvar  LDX <VARTAB
 new     JSR scrnew
         JMP readyr
 
-* RUN [line]
+* RUN [line] or RUN "name" (files.asm)
 run     JSR getlin
-        BCS .top
+        BCS .name
         STD <LINNUM
         JSR clrvar
         LDD <LINNUM
@@ -171,7 +171,10 @@ run     JSR getlin
         LBNE ulerr
         LEAY -1,X
         BRA .go
-.top    JSR clrvar
+.name   JSR peek
+        JSR isend
+        LBNE xrunf
+        JSR clrvar
         LDY <TXTTAB
         LEAY -1,Y
 .go     LDD #0

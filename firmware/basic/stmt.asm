@@ -33,6 +33,7 @@ stmtab  FDB xend,xfor,xnext,xdata,xinput,dim,xread,let,goto,run
         FDB xsave,xload,xmerge,xbsave,xbload
         FDB xlocate,xcolor,xpset,xpreset,xcircle,xbeep,xpaint,xget,xput
         FDB xpalet,xkey
+        FDB xfiles,xkill,xname,xdskini
 
 scantok LDA ,Y+
         BEQ .eol

@@ -65,7 +65,7 @@ T_TRON  EQU $AA
 T_TROFF EQU $AB
 T_APOS  EQU $AC
 T_CLS   EQU $AD
-* Files on tape (files.asm)
+* Files on tape and disk (files.asm, disk.asm)
 T_SAVE  EQU $AE
 T_LOAD  EQU $AF
 T_MERGE EQU $B0
@@ -82,62 +82,68 @@ T_GET   EQU $BA
 T_PUT   EQU $BB
 T_PALETTE EQU $BC
 T_KEY   EQU $BD
-T_LASTS EQU $BD
-T_TO    EQU $BE
-T_THEN  EQU $BF
-T_STEP  EQU $C0
-T_TAB   EQU $C1
-T_SPC   EQU $C2
-T_FN    EQU $C3
-T_USING EQU $C4
-T_NOT   EQU $C5
-T_AND   EQU $C6
-T_OR    EQU $C7
-T_XOR   EQU $C8
-T_EQV   EQU $C9
-T_IMP   EQU $CA
-T_MOD   EQU $CB
-T_SGN   EQU $CC
-T_INT   EQU $CD
-T_ABS   EQU $CE
-T_FRE   EQU $CF
-T_POS   EQU $D0
-T_SQR   EQU $D1
-T_RND   EQU $D2
-T_LOG   EQU $D3
-T_EXP   EQU $D4
-T_COS   EQU $D5
-T_SIN   EQU $D6
-T_TAN   EQU $D7
-T_ATN   EQU $D8
-T_PEEK  EQU $D9
-T_LEN   EQU $DA
-T_STR   EQU $DB
-T_VAL   EQU $DC
-T_ASC   EQU $DD
-T_CHR   EQU $DE
-T_LEFT  EQU $DF
-T_RIGHT EQU $E0
-T_MID   EQU $E1
-T_CINT  EQU $E2
-T_CSNG  EQU $E3
-T_CDBL  EQU $E4
-T_FIX   EQU $E5
-T_HEX   EQU $E6
-T_OCT   EQU $E7
-T_SPACE EQU $E8
-T_STRING EQU $E9
-T_INSTR EQU $EA
-T_INKEY EQU $EB
-T_INPUTS EQU $EC
-T_VARPTR EQU $ED
-T_USR   EQU $EE
-T_ERR   EQU $EF
-T_ERL   EQU $F0
-T_POINT EQU $F1
-T_CSRLIN EQU $F2
-T_SCREEN EQU $F3
-T_LASTF EQU $F3
+T_FILES EQU $BE
+T_KILL  EQU $BF
+T_NAME  EQU $C0
+T_DSKINI EQU $C1
+T_LASTS EQU $C1
+T_TO    EQU $C2
+T_THEN  EQU $C3
+T_STEP  EQU $C4
+T_TAB   EQU $C5
+T_SPC   EQU $C6
+T_FN    EQU $C7
+T_USING EQU $C8
+T_NOT   EQU $C9
+T_AND   EQU $CA
+T_OR    EQU $CB
+T_XOR   EQU $CC
+T_EQV   EQU $CD
+T_IMP   EQU $CE
+T_MOD   EQU $CF
+T_AS    EQU $D0
+T_SGN   EQU $D1
+T_INT   EQU $D2
+T_ABS   EQU $D3
+T_FRE   EQU $D4
+T_POS   EQU $D5
+T_SQR   EQU $D6
+T_RND   EQU $D7
+T_LOG   EQU $D8
+T_EXP   EQU $D9
+T_COS   EQU $DA
+T_SIN   EQU $DB
+T_TAN   EQU $DC
+T_ATN   EQU $DD
+T_PEEK  EQU $DE
+T_LEN   EQU $DF
+T_STR   EQU $E0
+T_VAL   EQU $E1
+T_ASC   EQU $E2
+T_CHR   EQU $E3
+T_LEFT  EQU $E4
+T_RIGHT EQU $E5
+T_MID   EQU $E6
+T_CINT  EQU $E7
+T_CSNG  EQU $E8
+T_CDBL  EQU $E9
+T_FIX   EQU $EA
+T_HEX   EQU $EB
+T_OCT   EQU $EC
+T_SPACE EQU $ED
+T_STRING EQU $EE
+T_INSTR EQU $EF
+T_INKEY EQU $F0
+T_INPUTS EQU $F1
+T_VARPTR EQU $F2
+T_USR   EQU $F3
+T_ERR   EQU $F4
+T_ERL   EQU $F5
+T_POINT EQU $F6
+T_CSRLIN EQU $F7
+T_SCREEN EQU $F8
+T_DSKF  EQU $F9
+T_LASTF EQU $F9
 
 * The keywords, the last character of each with bit 7 set.
 kwtab   FCB "EN",'D'+$80
@@ -202,6 +208,10 @@ kwtab   FCB "EN",'D'+$80
         FCB "PU",'T'+$80
         FCB "PALETT",'E'+$80
         FCB "KE",'Y'+$80
+        FCB "FILE",'S'+$80
+        FCB "KIL",'L'+$80
+        FCB "NAM",'E'+$80
+        FCB "DSKIN",'I'+$80
         FCB "T",'O'+$80
         FCB "THE",'N'+$80
         FCB "STE",'P'+$80
@@ -216,6 +226,7 @@ kwtab   FCB "EN",'D'+$80
         FCB "EQ",'V'+$80
         FCB "IM",'P'+$80
         FCB "MO",'D'+$80
+        FCB "A",'S'+$80
         FCB "SG",'N'+$80
         FCB "IN",'T'+$80
         FCB "AB",'S'+$80
@@ -256,14 +267,16 @@ kwtab   FCB "EN",'D'+$80
         FCB "POIN",'T'+$80
         FCB "CSRLI",'N'+$80
         FCB "SCREE",'N'+$80
+        FCB "DSK",'F'+$80
         FCB 0
 
 * kwword: one bit per token ($80 + 8 x byte + bit): keywords taken only as
 * words of their own (EXEC WHILE WEND ERASE SWAP RANDOMIZE ERROR RESUME AUTO
 * RENUM DELETE MON TRON TROFF CLS MERGE BSAVE BLOAD LOCATE COLOR PSET PRESET
-* CIRCLE BEEP PAINT GET PUT USING XOR EQV IMP MOD CINT CSNG CDBL FIX
-* HEX$ OCT$ SPACE$ STRING$ INSTR INKEY$ INPUT$ VARPTR ERR ERL POINT CSRLIN).
-kwword  FCB $00,$00,$80,$FE,$C0,$2F,$FF,$3F,$10,$0F,$00,$00,$FC,$BF,$0F,$00
+* CIRCLE BEEP PAINT GET PUT FILES KILL NAME DSKINI USING XOR EQV IMP MOD AS
+* CINT CSNG CDBL FIX HEX$ OCT$ SPACE$ STRING$ INSTR INKEY$ INPUT$ VARPTR ERR
+* ERL POINT CSRLIN DSKF).
+kwword  FCB $00,$00,$80,$FE,$C0,$2F,$FF,$FF,$03,$F1,$01,$00,$80,$FF,$F7,$03
 INNAME  EQU $70E4           ; crunch: the last character belongs to a name
 
 * isalpha: C = 1 when A is a letter; A is then upper case.

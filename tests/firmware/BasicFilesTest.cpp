@@ -62,7 +62,7 @@ TEST(BasicFiles, ProgramsAndMemoryOnTape) {
       {"LOAD \"mc\"\n", true, "Bad file mode\nOk"},
       {"BLOAD \"one\"\n", true, "Bad file mode\nOk"},
       {"LOAD \"three\"\n", true, "Found: mc\nFile not found\nOk"},
-      {"SAVE \"0:x\"\nSAVE \"toolongname\"\nSAVE \"\"\n", false, "Bad file name\nOk\nSAVE \"toolongname\"\nBad file name"},
+      {"SAVE \"9:x\"\nSAVE \"toolongname\"\nSAVE \"\"\n", false, "Bad file name\nOk\nSAVE \"toolongname\"\nBad file name"},
   };
   for (const Case& c : cases) {
     const std::string screen = t.Run(c.typed, c.rewind);

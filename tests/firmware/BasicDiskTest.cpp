@@ -1,0 +1,71 @@
+// The BASIC's files on the disk: programs saved and loaded back in every
+// form, the housekeeping statements, and the failures that must leave the
+// disk as it was (full, write-protected).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "DiskImage.h"
+#include "FirmwareRig.h"
+
+#ifdef QUILLON_HAVE_TRAPS
+namespace {
+
+struct DiskRig {
+  std::filesystem::path Path =
+      std::filesystem::temp_directory_path() / ("quillon_basic_disk_" + std::to_string(::getpid()) + ".vfd");
+  TFirmwareRig Rig;
+  DiskRig() {
+    WriteDiskImage(Path, {});
+    Rig.WaitFor("Ok\n");
+    Rig.State.Vfd.MountDisk(0, Path.string());
+  }
+  ~DiskRig() {
+    Rig.State.Vfd.UnmountAllDisks();
+    std::filesystem::remove(Path);
+  }
+  // Types the text and runs until the BASIC shows "Ok" with nothing left to type.
+  std::string Run(const std::string& text, uint64_t limitMs = 60000) {
+    Rig.Type("CLS\n" + text);
+    const uint64_t end = Rig.Clock.Now() + limitMs;
+    while (Rig.Clock.Now() < end) {
+      Rig.RunMs(20);
+      if (!Rig.KeysPending() && Rig.LastLine() == "Ok") break;
+    }
+    return Rig.Screen();
+  }
+};
+
+}  // namespace
+
+// Every program form goes to the disk and back; the housekeeping statements
+// see and change the directory.
+TEST(BasicDisk, ProgramsAndHousekeeping) {
+  DiskRig d;
+  d.Run("DSKINI 0\n10 PRINT \"ONE\";2*3\n20 END\nSAVE \"one\"\nSAVE \"0:one.txt\",A\n");
+  d.Run("FOR I=0 TO 15:POKE &H3000+I,I*3:NEXT\nBSAVE \"mc.bin\",&H3000,16\n");
+  struct Case {
+    std::string typed, expect;
+  } cases[] = {
+      {"FILES\n", "ONE     .    P 26\nONE     .TXT A 26\nMC      .BIN M 22\n319488 bytes free"},
+      {"NEW\nLOAD \"ONE\",R\n", "ONE 6\nOk"},
+      {"NEW\n5 REM x\n30 PRINT 3\nMERGE \"one.txt\"\nLIST\n", "5 REM x\n10 PRINT \"ONE\";2*3\n20 END\n30 PRINT 3\nOk"},
+      {"NEW\nRUN \"one.txt\"\n", "ONE 6\nOk"},
+      {"BLOAD \"mc.bin\",&H100\nPRINT PEEK(&H3105);PEEK(&H310F)\n", " 15  45\nOk"},
+      {"LOAD \"mc.bin\"\n", "Bad file mode"},
+      {"MERGE \"one\"\n", "Bad file mode"},
+      {"LOAD \"two\"\n", "File not found"},
+      {"KILL \"two\"\n", "File not found"},
+      {"SAVE \"a.b.c\"\n", "Bad file name"},
+      {"NAME \"one\" AS \"mc.bin\"\n", "File already exists"},
+      {"NAME \"one\" AS \"two\"\nKILL \"mc.bin\"\nFILES\nPRINT DSKF(0)\n",
+       "TWO     .    P 26\nONE     .TXT A 26\n321536 bytes free\nOk\nPRINT DSKF(0)\n 157"},
+  };
+  for (const Case& c : cases) {
+    const std::string screen = d.Run(c.typed);
+    EXPECT_NE(screen.find(c.expect), std::string::npos) << "typed:\n" << c.typed << "\nscreen:\n" << screen;
+  }
+}
+#endif
