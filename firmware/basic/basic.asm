@@ -303,10 +303,11 @@ newstt  TST <BRKFLG
         BPL .let
         CMPA #T_LASTS
         BHI .other
-        SUBA #$80
-        LSLA
+        ANDA #$7F           ; (unsigned: there are more than 64)
+        LDB #2
+        MUL
         LDX #stmtab
-        LDX A,X
+        LDX D,X
         LEAY 1,Y
         JSR ,X
         BRA stend

@@ -136,9 +136,10 @@ operand JSR peek
         BHI .miss
         LEAY 1,Y
         SUBA #T_SGN
-        LSLA
+        LDB #2              ; (unsigned, however many there are)
+        MUL
         LDX #functab
-        JMP [A,X]
+        JMP [D,X]
 .not    LEAY 1,Y
         LDB #6
         JSR evalb
