@@ -118,16 +118,7 @@ struct TFrontParts {
 
 bool LoadFrontParts(const TStateSections& sections, const TFrontParts& p, uint32_t nowMs) {
   bool ok = true;
-  auto section = [&](uint32_t tag, auto&& read) {
-    bool found = false;
-    TStateReader r(sections.Find(tag, found));
-    if (!found) {
-      ok = false;
-      return;
-    }
-    read(r);
-    ok = ok && r.Ok();
-  };
+  auto section = [&](uint32_t tag, auto&& read) { ok = sections.ReadSection(tag, read) && ok; };
   section(TagKeyboard, [&](TStateReader& r) { p.Keyboard.LoadState(r); });
   section(TagTimer, [&](TStateReader& r) { p.Timer.LoadState(r, nowMs); });
   section(TagDrives, [&](TStateReader& r) {

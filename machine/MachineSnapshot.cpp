@@ -85,16 +85,7 @@ struct TTrialMachine {
 bool LoadParts(const TStateSections& sections, const TMachineParts& p,
                const std::vector<uint8_t> (&reference)[2]) {
   bool ok = true;
-  auto section = [&](uint32_t tag, auto&& read) {
-    bool found = false;
-    TStateReader r(sections.Find(tag, found));
-    if (!found) {
-      ok = false;
-      return;
-    }
-    read(r);
-    ok = ok && r.Ok();
-  };
+  auto section = [&](uint32_t tag, auto&& read) { ok = sections.ReadSection(tag, read) && ok; };
   section(StateTagMainCpu, [&](TStateReader& r) { p.Mcpu.LoadState(r, reference[0].data()); });
   section(StateTagMachine, [&](TStateReader& r) { p.State.LoadState(r); });
   section(StateTagSubCpu, [&](TStateReader& r) { p.Scpu.LoadState(r, reference[1].data()); });

@@ -112,6 +112,17 @@ class TStateSections {
   // The section's bytes, or an empty span with found = false.
   std::span<const uint8_t> Find(uint32_t tag, bool& found) const;
   bool Has(uint32_t tag) const;
+  // Calls read with a reader on the section's bytes; false when the section
+  // is missing (read is not called) or read went past its end or out of a
+  // checked range.
+  template <class Read>
+  bool ReadSection(uint32_t tag, Read&& read) const {
+    bool found = false;
+    TStateReader r(Find(tag, found));
+    if (!found) return false;
+    read(r);
+    return r.Ok();
+  }
 
  private:
   struct TEntry {
