@@ -12,7 +12,10 @@
 * Commands (data bytes):
 *   C_PSET   x(2) y(2) c          one dot
 *   C_LINE   x1 y1 x2 y2 (2 each) c mode   mode 0 line, 1 box, 2 filled box
-*   C_CIRCLE x(2) y(2) r(2) c     midpoint circle
+*   C_CIRCLE x(2) y(2) rx(2) c ry(2) arc   midpoint circle, scaled to an
+*                                 ellipse; arc 1: only the part from the
+*                                 last C_ARC's start to its end
+*   C_ARC    sx sy ex ey (2 each) the arc's ends from the centre (y up)
 *   C_POINT  x(2) y(2)            reply: the dot's colour (2), -1 off screen
 *   C_LOCATE column row cursor    cursor to a text cell (FF keeps a value)
 *   C_COLOR  fg bg                text colours (FF keeps a value)
@@ -81,6 +84,17 @@ PMODE   EQU $D087           ; PUT: 0 PSET 1 PRESET 2 AND 3 OR 4 XOR
 PHDR    EQU $D088           ; GET: header bytes sent
 PV      EQU $D08A           ; PUT: the byte's dots and mask, shifted (2 + 2)
 PM      EQU $D08C
+GSV     EQU $D08E           ; arc: start and end from the centre (x, y up)
+GEV     EQU $D092
+GPX     EQU $D096           ; arc: the dot from the centre (x, y up)
+GPY     EQU $D098
+GEX     EQU $D09A           ; ellipse: the circle's offsets, scaled
+GEY     EQU $D09C
+GQ      EQU $D09E           ; a product (4)
+GF      EQU $D0A2           ; ellipse: shorter / longer radius x 65536
+GSCL    EQU $D0A4           ; ellipse: 0 round, 1 y scaled, 2 x scaled
+GARC    EQU $D0A5           ; 1: an arc
+GBIG    EQU $D0A6           ; arc: 1 when it spans more than half a turn
 
 gfxcmd  SUBA #C_GFX
         CMPA #C_GLAST-C_GFX
@@ -91,7 +105,7 @@ gfxcmd  SUBA #C_GFX
 .bad    RTS
 
 gfxtab  FDB gpset,gline,gcircle,gpoint,glocate,gcolor,gcsrlin,gpaint
-        FDB gget,ggmore,gput,gpmore,gscreen,gkey
+        FDB gget,ggmore,gput,gpmore,gscreen,gkey,garc
 
 * gcolm: plane masks CM0-CM2 for the colour in A.
 gcolm   LDX #CM0
@@ -573,16 +587,52 @@ lmask   FCB $FF,$7F,$3F,$1F,$0F,$07,$03,$01
 rmask   FCB $80,$C0,$E0,$F0,$F8,$FC,$FE,$FF
 
 * ---------------------------------------------------------------- circle
-* C_CIRCLE: the midpoint circle: x = r, y = 0, d = 1 - r; eight dots for each
-* step while x >= y; y grows every step, x shrinks when d was not below 0.
+* C_CIRCLE: the midpoint circle of the longer radius: x = r, y = 0,
+* d = 1 - r; eight dots for each step while x >= y; y grows every step, x
+* shrinks when d was not below 0. For an ellipse the offsets along the
+* shorter radius are scaled by shorter / longer. An arc leaves out the dots
+* outside the turn from its start to its end (counter-clockwise): the dot P
+* is in when start x P >= 0 and P x end >= 0 (cross products), or, for an
+* arc of more than half a turn, when either is. An arc whose ends are the
+* same is the whole curve.
 gcircle LDA GARG+6
         JSR gcolm
         LDD GARG
         STD <GCX
         LDD GARG+2
         STD <GCY
-        LDD GARG+4
-        BMI .r
+        CLR <GSCL
+        LDD GARG+7
+        LBMI .r
+        LDX GARG+4
+        LBMI .r
+        CMPD GARG+4
+        BEQ .arc
+        BLO .ys
+        EXG D,X             ; rx < ry: x scaled
+        INC <GSCL
+.ys     INC <GSCL
+        JSR gfrac
+        TFR X,D
+.arc    PSHS D
+        LDA GARG+9
+        STA <GARC
+        BEQ .go
+        LDX #GSV            ; the same ends: the whole curve
+        LDD ,X
+        CMPD 4,X
+        BNE .big
+        LDD 2,X
+        CMPD 6,X
+        BNE .big
+        CLR <GARC
+.big    LDU #GEV
+        JSR gcross
+        ROLA
+        ROLA
+        ANDA #1
+        STA <GBIG
+.go     PULS D
         STD <GOX
         CLR <GOY
         CLR <GOY+1
@@ -624,30 +674,176 @@ oct8    LDX #GOX
         BSR .four
         LDX #GOY
         LDU #GOX
-.four   PSHS X,U
+.four   LDD ,X              ; scaled copies for an ellipse
+        STD <GEX
+        LDD ,U
+        STD <GEY
+        LDA <GSCL
+        BEQ .p
+        LDX #GEY
+        DECA
+        BEQ .s
+        LDX #GEX
+.s      BSR gscale
+.p      LDX #GEX
+        LDU #GEY
+        PSHS X,U
         LDD <GCX
         ADDD ,X
         STD <GX
         LDD <GCY
         ADDD ,U
         STD <GY
-        JSR gplot
+        BSR aplot
         LDX ,S
         LDD <GCX
         SUBD ,X
         STD <GX
-        JSR gplot
+        BSR aplot
         LDU 2,S
         LDD <GCY
         SUBD ,U
         STD <GY
-        JSR gplot
+        BSR aplot
         LDX ,S
         LDD <GCX
         ADDD ,X
         STD <GX
-        JSR gplot
+        BSR aplot
         PULS X,U,PC
+
+* aplot: gplot, for an arc only when the dot is on it.
+aplot   TST <GARC
+        LBEQ gplot
+        LDD <GX
+        SUBD <GCX
+        STD <GPX
+        LDD <GCY
+        SUBD <GY
+        STD <GPY
+        LDX #GSV
+        LDU #GPX
+        BSR gcross          ; start x P
+        PSHS A
+        LDX #GPX
+        LDU #GEV
+        BSR gcross          ; P x end
+        TST <GBIG
+        BNE .or
+        ORA ,S+             ; both >= 0
+        BRA .t
+.or     ANDA ,S+            ; either >= 0
+.t      LBPL gplot
+        RTS
+
+* gscale: the word at X times GF / 65536, rounded.
+gscale  LDU #GF
+        JSR gumul
+        LDD GQ
+        TST GQ+2
+        BPL .r
+        ADDD #1
+.r      STD ,X
+        RTS
+
+* gfrac: GF = D x 65536 / X (D < X, both positive).
+gfrac   PSHS X
+        LDX #16
+.l      LSL <GF+1
+        ROL <GF
+        LSLB
+        ROLA
+        CMPD ,S
+        BLO .n
+        SUBD ,S
+        INC <GF+1
+.n      LEAX -1,X
+        BNE .l
+        PULS X,PC
+
+* gcross: A = the high byte of X.x U.y - X.y U.x for the vectors (two
+* words) at X and U: bit 7 set when that is below 0.
+gcross  PSHS X,U
+        LDD ,X
+        LDX 2,U
+        BSR smul
+        LDD GQ
+        LDX GQ+2
+        PSHS D,X
+        LDX 4,S
+        LDD 2,X
+        LDU 6,S
+        LDX ,U
+        BSR smul
+        LDD 2,S
+        SUBD GQ+2
+        LDD ,S
+        SBCB GQ+1
+        SBCA GQ
+        LEAS 4,S
+        PULS X,U,PC
+
+* smul: GQ = D x X (signed, 32 bits).
+smul    PSHS D,X
+        EORA 2,S
+        PSHS A              ; bit 7: the product's sign
+        LDD 1,S
+        BPL .a
+        COMA
+        COMB
+        ADDD #1
+        STD 1,S
+.a      LDD 3,S
+        BPL .b
+        COMA
+        COMB
+        ADDD #1
+        STD 3,S
+.b      LEAX 1,S
+        LEAU 3,S
+        BSR gumul
+        TST ,S
+        BPL .r
+        LDD #0
+        SUBD GQ+2
+        STD GQ+2
+        LDD #0
+        SBCB GQ+1
+        SBCA GQ
+        STD GQ
+.r      LEAS 5,S
+        RTS
+
+* gumul: GQ = the word at X times the word at U (unsigned, 32 bits).
+gumul   LDA 1,X
+        LDB 1,U
+        MUL
+        STD GQ+2
+        LDA ,X
+        LDB ,U
+        MUL
+        STD GQ
+        LDA ,X
+        LDB 1,U
+        BSR .add
+        LDA 1,X
+        LDB ,U
+.add    MUL
+        ADDD GQ+1
+        STD GQ+1
+        BCC .r
+        INC GQ
+.r      RTS
+
+* C_ARC: the next arc's ends.
+garc    LDX #GARG
+        LDU #GSV
+        LDB #8
+.l      LDA ,X+
+        STA ,U+
+        DECB
+        BNE .l
+        RTS
 
 * ---------------------------------------------------------------- text
 glocate LDA GARG

@@ -135,31 +135,167 @@ xgline  JSR peek
         LDB #10
         JMP gsend
 
-* CIRCLE [STEP](x,y),r[,c[,start,end[,aspect]]]: start, end and aspect are
-* read and not used yet (a whole round circle is drawn).
+* cangle: [,number] -> the single at X (X = 0: left in FAC); C = 1 when
+* one was given. A start or an end angle makes the drawing an arc.
+cangle  JSR peek
+        CMPA #','
+        BNE .no
+        JSR nextc
+        CMPA #','
+        BEQ .no
+        JSR isend
+        BEQ .no
+        PSHS X
+        JSR getnum
+        JSR tofloat
+        PULS X
+        LEAX ,X
+        BEQ .yes
+        JSR fp_sts
+        LBCS error
+        LDA #1
+        STA GBUF+9
+.yes    ORCC #1
+        RTS
+.no     ANDCC #$FE
+        RTS
+
+* cvec: the end of the angle at X (a single) from the centre, y up: rx cos,
+* ry sin, rounded, to U.
+cvec    PSHS U
+        JSR fp_lds
+        JSR fp_abs
+        LDX #NUMBUF+24
+        JSR fp_sts
+        JSR fp_cos
+        LDD GBUF+4
+        BSR cmulr
+        STD [,S]
+        LDX #NUMBUF+24
+        JSR fp_lds
+        JSR fp_sin
+        LDD GBUF+7
+        BSR cmulr
+        PULS U
+        STD 2,U
+        RTS
+
+* cmulr: D = FAC x D, rounded.
+cmulr   PSHS D
+        JSR fp_fac2arg
+        PULS D
+        JSR fp_fromint
+        JSR fp_mul
+        JSR fp_toint
+        LBCS error
+        RTS
+
+* CIRCLE [STEP](x,y),r[,[c][,[start][,[end][,aspect]]]]: a circle; with
+* an aspect (height / width) an ellipse whose longer radius is r; with a
+* start or an end angle (radians counter-clockwise from the right; 0 and
+* 2 pi when left out) the arc between them, and for a negative angle also
+* the radius to that end. The ends go to the sub CPU as dots from the
+* centre (C_ARC), then the curve (C_CIRCLE), then the radii (C_LINE).
+* Work: NUMBUF+0 the ends, +16 the angles (singles), +24 a single, +32 a
+* radius's command.
 xcircle LDX #0
         JSR gpoint
         JSR needcm
         JSR getint
-        STD GBUF+4
+        STD GBUF+4          ; rx
+        STD GBUF+7          ; ry
         LDA <FGX
         EORA #7
         JSR gcolarg
         STB GBUF+6
-.more   JSR peek
-        CMPA #','
-        BNE .send
-        JSR nextc
-        CMPA #','
-        BEQ .more
-        JSR peek
-        JSR isend
+        CLR GBUF+9
+        LDD #0
+        STD NUMBUF+16
+        STD NUMBUF+18
+        LDD #$8349          ; 2 pi
+        STD NUMBUF+20
+        LDD #$0FDB
+        STD NUMBUF+22
+        LDX #NUMBUF+16
+        JSR cangle
+        LDX #NUMBUF+20
+        JSR cangle
+        LDX #0
+        JSR cangle          ; the aspect
+        BCC .arc
+        LDA <FACSGN
+        LBNE fcerr
+        LDA <FACEXP
+        LBEQ fcerr
+        LDX #NUMBUF+24
+        JSR fp_sts
+        LBCS error
+        LDA #4
+        STA <FPREC
+        LDA NUMBUF+24
+        CMPA #$80
+        BHI .wide
+        LDX #NUMBUF+24      ; below 1: ry = r x aspect
+        JSR fp_args
+        LDD GBUF+7
+        JSR fp_fromint
+        JSR fp_mul
+        JSR fp_toint
+        LBCS error
+        STD GBUF+7
+        BRA .arc
+.wide   LDD GBUF+4          ; else rx = r / aspect
+        JSR fp_fromint
+        JSR fp_fac2arg
+        LDX #NUMBUF+24
+        JSR fp_lds
+        JSR fp_div
+        LBCS error
+        JSR fp_toint
+        LBCS error
+        STD GBUF+4
+.arc    LDA #4
+        STA <FPREC
+        LDA GBUF+9
         BEQ .send
-        JSR getnum
-        BRA .more
+        LDX #NUMBUF+16
+        LDU #NUMBUF
+        JSR cvec
+        LDX #NUMBUF+20
+        LDU #NUMBUF+4
+        JSR cvec
+        JSR flushc
+        LDX #NUMBUF
+        LDA #C_ARC
+        LDB #8
+        LDU #0
+        JSR SV_SUBCMD
 .send   LDA #C_CIRCLE
-        LDB #7
-        JMP gsend
+        LDB #10
+        JSR gsend
+        LDX #NUMBUF
+        BSR crad
+        LDX #NUMBUF+4
+* crad: the radius to the end at X when its angle (X+16) was negative.
+crad    TST 17,X
+        BPL .r
+        LDD GBUF
+        STD NUMBUF+32
+        ADDD ,X
+        STD NUMBUF+36
+        LDD GBUF+2
+        STD NUMBUF+34
+        SUBD 2,X
+        STD NUMBUF+38
+        LDA GBUF+6
+        CLRB
+        STD NUMBUF+40
+        LDX #NUMBUF+32
+        LDA #C_LINE
+        LDB #10
+        LDU #0
+        JMP SV_SUBCMD
+.r      RTS
 
 * LOCATE column,row[,cursor]: an omitted value keeps the cursor's.
 xlocate LDD #$FFFF

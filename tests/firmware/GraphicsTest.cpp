@@ -86,6 +86,25 @@ int Differences(const TCanvas& a, const TCanvas& b) {
   return n;
 }
 
+// Dots of colour c in one picture with no dot of that colour within one dot
+// in the other, counted both ways.
+int Misses(const TCanvas& seen, const TCanvas& model, int c) {
+  auto near = [c](const TCanvas& a, int x, int y) {
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (x + dx >= 0 && x + dx < 640 && y + dy >= 0 && y + dy < 200 && a.Dot[(y + dy) * 640 + x + dx] == c)
+          return true;
+    return false;
+  };
+  int misses = 0;
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 640; ++x) {
+      if (seen.Dot[y * 640 + x] != 0) misses += !near(model, x, y) || seen.Dot[y * 640 + x] != c;
+      if (model.Dot[y * 640 + x] != 0) misses += !near(seen, x, y);
+    }
+  return misses;
+}
+
 TEST(Graphics, LinesBoxesAndDotsMatchTheModelDotForDot) {
   struct Case {
     std::string program;
@@ -162,22 +181,40 @@ TEST(Graphics, CircleIsTheMidpointCircleWithinOneDot) {
       if (d < 0) d += 2 * y + 1;
       else --x, d += 2 * (y - x) + 1;
     }
-    auto near = [](const TCanvas& a, int x, int y) {
-      for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx)
-          if (x + dx >= 0 && x + dx < 640 && y + dy >= 0 && y + dy < 200 && a.Dot[(y + dy) * 640 + x + dx] == 5)
-            return true;
-      return false;
-    };
-    int misses = 0;
-    for (int y = 0; y < 200; ++y)
-      for (int x = 0; x < 640; ++x) {
-        if (seen.Dot[y * 640 + x] != 0) misses += !near(model, x, y) || seen.Dot[y * 640 + x] != 5;
-        if (model.Dot[y * 640 + x] != 0) misses += !near(seen, x, y);
-      }
-    EXPECT_EQ(misses, 0) << c.r;
+    EXPECT_EQ(Misses(seen, model, 5), 0) << c.r;
   }
 }
+
+// Ellipses and arcs (with radii for negative angles) against the curve
+// sampled from its parametric form, within one dot both ways.
+TEST(Graphics, EllipsesAndArcsFollowTheCurveWithinOneDot) {
+  struct Case {
+    std::string args;
+    int x, y, rx, ry;
+    double start, end;
+    bool radii;
+  };
+  const double pi = 3.14159265358979;
+  const std::vector<Case> cases = {
+      {"(320,100),90,5,,,0.4", 320, 100, 90, 36, 0, 2 * pi, false},
+      {"(200,100),60,5,,,2.5", 200, 100, 24, 60, 0, 2 * pi, false},
+      {"(320,100),80,5,0,1.5708", 320, 100, 80, 80, 0, pi / 2, false},
+      {"(320,100),70,5,-0.7854,-4.7124", 320, 100, 70, 70, pi / 4, 3 * pi / 2, true},
+      {"(500,120),80,5,3.1416,1.5708,0.5", 500, 120, 80, 40, pi, 2.5 * pi, false},
+      {"(100,100),50,5,2,2", 100, 100, 50, 50, 0, 2 * pi, false},
+  };
+  for (const Case& c : cases) {
+    const TCanvas seen = Draw("10 CLS:CIRCLE" + c.args + "\n20 GOTO 20\n");
+    TCanvas model;
+    for (double t = c.start; t <= c.end; t += 0.002)
+      model.Pset(c.x + int(std::lround(c.rx * std::cos(t))), c.y - int(std::lround(c.ry * std::sin(t))), 5);
+    if (c.radii)
+      for (double t : {c.start, c.end})
+        model.Line(c.x, c.y, c.x + int(std::lround(c.rx * std::cos(t))), c.y - int(std::lround(c.ry * std::sin(t))), 5);
+    EXPECT_EQ(Misses(seen, model, 5), 0) << c.args;
+  }
+}
+
 
 // GET takes a rectangle (not byte-aligned, odd width) and PUT puts it back
 // over stripes of every colour in each mode and across the screen's edges;
