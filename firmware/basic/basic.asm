@@ -25,7 +25,8 @@
 *   VARTAB     simple variables, 11 bytes each: name(2) type(1) value(8)
 *   ARYTAB     arrays: name(2) type(1) size(2) dims(1) bound(2)... data
 *   STREND     end of the arrays; free memory up to FRETOP
-*   FRETOP     strings, growing down from MEMSIZ (7000 or CLEAR's limit)
+*   FRETOP     strings, growing down from MEMSIZ (MEMTOP or CLEAR's limit)
+*   MEMTOP     the disk's buffers and the files (disk.asm, datafile.asm)
 
         INCLUDE "basic/float.inc"
         SETDP $70
@@ -121,6 +122,7 @@ bcold   ORCC #$50
         BLO .clr2
         JSR fp_init
         JSR dinit
+        JSR finit
         BSR bvect
         LDX #PROGST+1
         STX <TXTTAB
@@ -313,10 +315,21 @@ newstt  TST <BRKFLG
         BRA stend
 .let    JSR let
         BRA stend
-.other  CMPA #T_MID
+.other  CMPA #T_EXT
+        BEQ .ext
+        CMPA #T_MID
         LBNE snerr
         LEAY 1,Y
         JSR midst
+        BRA stend
+.ext    LDB 1,Y             ; a statement of xkwtab
+        CMPB #X_LASTS
+        LBHI snerr
+        LEAY 2,Y
+        DECB
+        LSLB
+        LDX #xhand
+        JSR [B,X]
 stend   LDA ,Y
         CMPA #' '
         BNE .a2
@@ -352,6 +365,7 @@ steol   LDX <CURLIN
         JSR outch
         JMP newstt
 .end    LDS <STMTSP
+        JSR fclall          ; the program's end closes its files
         LDX #0
         STX <OLDTXT
 .direct JMP ready
@@ -392,6 +406,10 @@ xend    CLRB
 endst   JSR peek            ; nothing may follow
         JSR isend
         LBNE snerr
+        TSTB
+        BNE .stop
+        JSR fclall          ; END closes the files
+.stop
         LEAS 2,S
         PSHS B
         LDX <CURLIN
@@ -464,6 +482,8 @@ errtab  FCB 1,"NEXT without FOR",0
         FCB 61,"Disk full",0
         FCB 62,"Input past end",0
         FCB 64,"Bad file name",0
+        FCB 50,"FIELD overflow",0
+        FCB 63,"Bad record number",0
         FCB 66,"Direct statement in file",0
         FCB 70,"Disk write protected",0
         FCB 0
@@ -514,6 +534,7 @@ wderr   LDB #30
 error   LDA #$70
         TFR A,DP
         STB <ERRNUM
+        JSR fioff           ; output back on the screen
         LDX <FNSP           ; DEF FN parameters get their values back
 .fn     CMPX #FNSAVE
         BLS .fnd
@@ -759,6 +780,7 @@ unpmsg  FCB "Unprintable error",0
         INCLUDE "basic/input.asm"
         INCLUDE "basic/func.asm"
         INCLUDE "basic/files.asm"
+        INCLUDE "basic/datafile.asm"
         INCLUDE "basic/graphics.asm"
 
         SETDP 0

@@ -128,6 +128,8 @@ operand JSR peek
         JMP needrp
 .tok    CMPA #T_NOT
         BEQ .not
+        CMPA #T_EXT
+        BEQ .ext
         CMPA #T_FN
         LBEQ fncall
         CMPA #T_SGN
@@ -140,6 +142,16 @@ operand JSR peek
         MUL
         LDX #functab
         JMP [D,X]
+.ext    LDB 1,Y             ; a function of xkwtab
+        CMPB #X_FUNC
+        BLO .miss
+        CMPB #X_LASTF
+        BHI .miss
+        LEAY 2,Y
+        SUBB #X_FUNC
+        LSLB
+        LDX #xfhand
+        JMP [B,X]
 .not    LEAY 1,Y
         LDB #6
         JSR evalb

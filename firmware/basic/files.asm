@@ -20,15 +20,17 @@
 *      link; start = where it was, entry = the keyword table's signature
 *      (LOAD refuses a program tokenized with other token numbers)
 *   2  program as text: lines as LIST shows them, each ended by CR
+*   3  data file (OPEN, datafile.asm): the bytes PRINT # and WRITE # wrote
 * then data blocks (type 01, up to 255 bytes) and the end block (type FF).
 *
 * Entry points: xsave xload xmerge xbsave xbload (statement handlers);
-* fout (outch's path while SAVE ,A lists the program).
+* fout (outch's path while SAVE ,A lists the program); ffind (a header);
+* fhead (leader and header); fendb (end block).
 * Work bytes (monitor RAM 7DAE-7DC7): below. TBUF (7E00) holds the block
 * being read or written.
 
 TKIND   EQU $7DAE           ; header: kind of file (after TEXEC)
-FOUT    EQU $7DB8           ; 1: outch writes to the tape block
+FOUT    EQU $7DB8           ; 1: outch writes to the tape block, 2: a data file
 FBLEN   EQU $7DB9           ; bytes in the block being written
 FWANT   EQU $7DBA           ; 1: a name was given
 FRUN    EQU $7DBB           ; 1: ,R
@@ -43,6 +45,7 @@ FOFF    EQU $7DC4           ; BLOAD offset (2)
 K_MEM   EQU 0
 K_TOK   EQU 1
 K_ASC   EQU 2
+K_DAT   EQU 3
 
 * ---------------------------------------------------------------- names
 * fname: an optional file name (a string expression): DDEV, DNAME (dname
@@ -131,10 +134,16 @@ fendb   TST DDEV
         CLRB
         JMP tblock
 
-* fout: outch while the listing goes to the tape: A into TBUF, a full
-* block is written. All kept.
+* fout: outch while the listing goes to the tape (FOUT = 1): A into TBUF,
+* a full block is written; FOUT = 2: to a data file (datafile.asm). All
+* kept.
 fout    PSHS A,B,X
-        TST DDEV
+        LDB FOUT
+        CMPB #2
+        BNE .lst
+        PULS A,B,X
+        JMP fpch            ; PRINT # and WRITE #: to a data file
+.lst    TST DDEV
         BMI .tape
         LDX #FCB0
         JSR dputc
@@ -151,7 +160,7 @@ fout    PSHS A,B,X
         CLR FBLEN
 .r      PULS A,B,X,PC
 
-* kwsig: a signature of the keyword table -> D (any change of the token
+* kwsig: a signature of the keyword tables -> D (any change of the token
 * numbers changes it).
 kwsig   PSHS X
         LDX #kwtab
@@ -163,6 +172,8 @@ kwsig   PSHS X
         ADCA #0
         TST ,X+
         BNE .l
+        CMPX #xkwend        ; xkwtab follows kwtab
+        BLO .l
         PULS X,PC
 
 * SAVE "name"[,A]
@@ -290,7 +301,8 @@ ffind   PSHS A
         DECB
         BNE .cmp
 .kind   LDA TKIND
-        BEQ .mem
+        CMPA #K_ASC
+        BNE .mem
         LDA #K_TOK          ; both program kinds
 .mem    CMPA ,S
         BEQ .r

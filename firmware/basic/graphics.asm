@@ -517,7 +517,7 @@ garray  JSR needcm
 * from the left. An array too small for that is Illegal function call.
 xget    JSR peek
         CMPA #'#'
-        LBEQ snerr          ; GET #n: a file statement
+        LBEQ fget           ; GET #n: a file statement (datafile.asm)
         LDX #0
         JSR gpoint
         LDB #'-'
@@ -547,7 +547,7 @@ xget    JSR peek
 * (XOR when none is given); what falls off the screen is left out.
 xput    JSR peek
         CMPA #'#'
-        LBEQ snerr          ; PUT #n: a file statement
+        LBEQ fput           ; PUT #n: a file statement (datafile.asm)
         LDX #0
         JSR gpoint
         JSR garray

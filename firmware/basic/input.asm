@@ -118,7 +118,10 @@ getinl  JSR inline
 .b      LDY <STMTPT
         JMP dobrk
 
-xinput  CLR <INPFLG
+xinput  JSR peek
+        CMPA #'#'
+        LBEQ finput         ; INPUT #n, from a file
+        CLR <INPFLG
         PSHS Y
 .redo   LDY ,S
         JSR inprompt
@@ -172,6 +175,9 @@ xline   JSR peek
         LBNE xgline
         LDB #T_INPUT
         JSR need
+        JSR peek
+        CMPA #'#'
+        LBEQ fline          ; LINE INPUT #n, from a file
         LDA #1
         STA <INPFLG
         JSR inprompt

@@ -51,6 +51,12 @@ prtval  LDA <VALTYP
         BRA outn
 
 xprint  JSR peek
+        CMPA #'#'
+        BNE xprin0
+        JSR fout2           ; PRINT #n, ...: to the file
+        BSR xprin0
+        JMP fioff
+xprin0  JSR peek
         CMPA #T_USING
         LBEQ using
         CLR <PRFLG

@@ -139,7 +139,8 @@ scrnew  LDX <TXTTAB
         JSR relink
         CLR <TRCFLG
 * clrvar: CLEAR. The caller's return address is kept over the stack reset.
-clrvar  LDX <VARTAB
+clrvar  JSR fclall          ; the files close with the variables
+        LDX <VARTAB
         STX <ARYTAB
         STX <STREND
         LDX <MEMSIZ

@@ -547,12 +547,14 @@ onech   STA <TMP1
         LBRA mkstr
 
 * INPUT$(n): waits for n keys.
-fninps  JSR parnum
-        JSR toint
-        TSTA
-        LBNE fcerr
+fninps  JSR needlp
+        JSR getbyte
         TSTB
         LBEQ fcerr
+        JSR peek
+        CMPA #','
+        LBEQ finps          ; INPUT$(n,#f): from a file
+        JSR needrp
         PSHS B
         LDX #NUMBUF
 .l      PSHS X

@@ -18,6 +18,13 @@
 * (their handlers in stmtab, same order), up to T_LASTS; then words that only
 * appear inside statements; then the functions from T_SGN (handlers in
 * functab) up to T_LASTF.
+*
+* More keywords than one byte numbers are in xkwtab: such a keyword is
+* stored as T_EXT and its number there (X_xxx, from 1). The numbers stay
+* below $20, so everything that scans program text past strings, ':' and
+* tokens passes over them. Statements come first (up to X_LASTS, handlers
+* in xhand), then words, then functions (X_FUNC..X_LASTF, handlers in
+* xfhand). They are all taken only as words of their own (as in kwword).
 
 T_END   EQU $80
 T_FOR   EQU $81
@@ -144,6 +151,29 @@ T_CSRLIN EQU $F7
 T_SCREEN EQU $F8
 T_DSKF  EQU $F9
 T_LASTF EQU $F9
+T_EXT   EQU $FF
+* Keywords of xkwtab (data files, datafile.asm)
+X_OPEN  EQU 1
+X_CLOSE EQU 2
+X_WRITE EQU 3
+X_FIELD EQU 4
+X_LSET  EQU 5
+X_RSET  EQU 6
+X_LASTS EQU 6
+X_OUTPUT EQU 7
+X_APPEND EQU 8
+X_RANDOM EQU 9
+X_FUNC  EQU 10
+X_EOF   EQU 10
+X_LOC   EQU 11
+X_LOF   EQU 12
+X_MKI   EQU 13
+X_MKS   EQU 14
+X_MKD   EQU 15
+X_CVI   EQU 16
+X_CVS   EQU 17
+X_CVD   EQU 18
+X_LASTF EQU 18
 
 * The keywords, the last character of each with bit 7 set.
 kwtab   FCB "EN",'D'+$80
@@ -269,6 +299,26 @@ kwtab   FCB "EN",'D'+$80
         FCB "SCREE",'N'+$80
         FCB "DSK",'F'+$80
         FCB 0
+xkwtab  FCB "OPE",'N'+$80
+        FCB "CLOS",'E'+$80
+        FCB "WRIT",'E'+$80
+        FCB "FIEL",'D'+$80
+        FCB "LSE",'T'+$80
+        FCB "RSE",'T'+$80
+        FCB "OUTPU",'T'+$80
+        FCB "APPEN",'D'+$80
+        FCB "RANDO",'M'+$80
+        FCB "EO",'F'+$80
+        FCB "LO",'C'+$80
+        FCB "LO",'F'+$80
+        FCB "MKI",'$'+$80
+        FCB "MKS",'$'+$80
+        FCB "MKD",'$'+$80
+        FCB "CV",'I'+$80
+        FCB "CV",'S'+$80
+        FCB "CV",'D'+$80
+        FCB 0
+xkwend
 
 * kwword: one bit per token ($80 + 8 x byte + bit): keywords taken only as
 * words of their own (EXEC WHILE WEND ERASE SWAP RANDOMIZE ERROR RESUME AUTO
@@ -322,7 +372,11 @@ crunch  PSHS Y
         TSTB
         BEQ .letter
         CLR <INNAME
-        STB ,U+
+        TSTB
+        BMI .one
+        LDA #T_EXT          ; a keyword of xkwtab
+        STA ,U+
+.one    STB ,U+
         CMPB #T_REM
         BEQ .rest
         CMPB #T_APOS
@@ -399,6 +453,13 @@ match   PSHS Y,U
         STA <TMP1
         LDY #kwtab
 .entry  LDA ,Y
+        BNE .kw
+        TST <TMP1           ; the end of kwtab: xkwtab follows
+        BPL .end
+        LEAY 1,Y
+        LDA #1
+        STA <TMP1
+.kw     LDA ,Y
         BEQ .end
         LDU <TMP3
         CLRB
@@ -424,6 +485,7 @@ match   PSHS Y,U
         BRA .next
 .hit    PSHS B
         LDA <TMP1           ; a keyword of kwword: a word of its own?
+        BPL .wd             ; (those of xkwtab all are)
         SUBA #$80
         TFR A,B
         LSRA
@@ -438,7 +500,7 @@ match   PSHS Y,U
         BRA .bit
 .tb     BITA #1
         BEQ .ok
-        TST <INNAME
+.wd     TST <INNAME
         BNE .rej
         LDA ,U              ; the character after it
         JSR isalpha
@@ -460,10 +522,14 @@ match   PSHS Y,U
         LEAX A,X
 .r      PULS Y,U,PC
 
-* prtkw: the keyword of token A.
+* prtkw: the keyword of token A ($80..), or of xkwtab's number A (1..).
 prtkw   PSHS A,B,X
         LDX #kwtab
         SUBA #$80
+        BCC .z
+        LDX #xkwtab
+        ADDA #$7F
+.z      TSTA
         BEQ .p
 .s      LDB ,X+
         BPL .s
@@ -505,7 +571,10 @@ listln  PSHS A,B,X,Y
         BRA .out
 .kw     TSTA
         BPL .out
-        JSR prtkw
+        CMPA #T_EXT
+        BNE .k1
+        LDA ,Y+             ; its number in xkwtab
+.k1     JSR prtkw
         CMPA #T_REM
         BEQ .rem
         CMPA #T_APOS

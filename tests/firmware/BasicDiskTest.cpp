@@ -68,4 +68,33 @@ TEST(BasicDisk, ProgramsAndHousekeeping) {
     EXPECT_NE(screen.find(c.expect), std::string::npos) << "typed:\n" << c.typed << "\nscreen:\n" << screen;
   }
 }
+
+// Data files on the disk: written (and appended to) sequentially, read back
+// with each statement, a file left open at END kept whole, records written
+// and read in any order; the refusals of the record statements.
+TEST(BasicDisk, DataFiles) {
+  DiskRig d;
+  d.Run("DSKINI 0\n10 OPEN \"seq.dat\" FOR OUTPUT AS #1\n20 FOR I=1 TO 300:PRINT #1,I;:NEXT:PRINT #1,:WRITE #1,\"X,Y\",2\n"
+        "30 CLOSE:OPEN \"seq.dat\" FOR APPEND AS #3:PRINT #3,\"TAIL\":END\nRUN\n");
+  struct Case {
+    std::string typed, expect;
+  } cases[] = {
+      {"10 OPEN \"I\",#2,\"seq.dat\":N=0:FOR I=1 TO 300:INPUT #2,X:N=N+X:NEXT\n"
+       "20 INPUT #2,A$,B:LINE INPUT #2,T$:PRINT N;A$;B;T$;EOF(2);LOF(2);LOC(2)\nRUN\n",
+       " 45150 X,Y 2 TAIL-1  1406  6\nOk"},
+      {"10 OPEN \"rec.dat\" AS #1 LEN=20:FIELD #1,4 AS K$,16 AS V$\n"
+       "20 FOR R=5 TO 1 STEP -1:LSET K$=MKS$(R*1.5):RSET V$=STR$(R):PUT #1,R:NEXT:CLOSE\n"
+       "30 OPEN \"R\",#2,\"rec.dat\",20:FIELD #2,4 AS K$,16 AS V$:GET #2,3:PRINT CVS(K$);\"[\";V$;\"]\";LOC(2);EOF(2);\n"
+       "40 GET #2:PRINT CVS(K$);EOF(2);:GET #2,9:PRINT EOF(2);LOF(2);ASC(K$)\nRUN\n",
+       " 4.5 [               3] 3  0  6  0 -1  1280  0\nOk"},
+      {"10 ON ERROR GOTO 90\n20 OPEN \"rec.dat\" FOR RANDOM AS #1 LEN=10:FIELD #1,8 AS A$,3 AS B$\n"
+       "30 GET #1,0\n40 OPEN \"seq.dat\" FOR INPUT AS #2:GET #2\n50 OPEN \"I\",#3,\"rec.dat\"\n60 OPEN \"x\" AS #1\n"
+       "70 PRINT \"/\":END\n90 PRINT ERR;:RESUME NEXT\nRUN\n",
+       " 50  63  54  55  55 /\nOk"},
+  };
+  for (const Case& c : cases) {
+    const std::string screen = d.Run("NEW\n" + c.typed);
+    EXPECT_NE(screen.find(c.expect), std::string::npos) << "typed:\n" << c.typed << "\nscreen:\n" << screen;
+  }
+}
 #endif

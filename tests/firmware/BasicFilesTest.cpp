@@ -1,6 +1,7 @@
-// The BASIC's programs and memory on the cassette deck: saved, found among
-// others, loaded back (tokenized and as text), merged, and a damaged tape
-// refused. Typed through the paste path like the other BASIC tests.
+// The BASIC's programs, memory and data files on the cassette deck: saved,
+// found among others, loaded back (tokenized and as text), merged, a damaged
+// tape refused; data files written with each statement and read back.
+// Typed through the paste path like the other BASIC tests.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -80,5 +81,56 @@ TEST(BasicFiles, DamagedTapeLeavesNoProgram) {
   t.Rig.State.Vtp.TapeWriteByte(0x55);
   const std::string screen = t.Run("LOAD \"p\"\nLIST\n", true);
   EXPECT_NE(screen.find("Device I/O error\nOk\nLIST\nOk"), std::string::npos) << screen;
+}
+
+// A data file written with each output statement, part of it left for END
+// to write, then read back with each input statement on the rewound tape.
+TEST(BasicFiles, DataFilesOnTape) {
+  TapeRig t;
+  ASSERT_TRUE(t.Rig.WaitFor("Ok\n"));
+  t.Run("10 OPEN \"data\" FOR OUTPUT AS #1\n20 PRINT #1,\"HI\";\",\";-12;-3.5\n"
+        "30 WRITE #1,\"A,B\",42,1.5:PRINT #1,USING \"##.##\";3.14159\n"
+        "40 FOR I=1 TO 100:PRINT #1,I;:NEXT:PRINT #1,:PRINT #1,\"END\";\n50 END\nRUN\n");
+  struct Case {
+    std::string typed, expect;
+  } cases[] = {
+      {"10 OPEN \"I\",#2,\"CAS:data\"\n20 INPUT #2,A$,B,C:PRINT A$;\"|\";B;C\n"
+       "30 INPUT #2,D$,E,F:PRINT D$;\"|\";E;F:LINE INPUT #2,L$:PRINT \"[\";L$;\"]\"\n"
+       "40 N=0:WHILE NOT EOF(2) AND N<5050:INPUT #2,X:N=N+X:WEND\n"
+       "50 PRINT N;LOC(2);INPUT$(3,#2);EOF(2):INPUT #2,Z\nRUN\n",
+       "Found: data\nHI|-12 -3.5\nA,B| 42  1.5\n[ 3.14]\n 5050  2 END-1\nInput past end in 50"},
+      // Closed by the error's RUN: a second OPEN of the same number works.
+      {"OPEN \"data\" FOR INPUT AS 1:LINE INPUT #1,A$:?A$:CLOSE 1,#2\n", "HI,-12 -3.5\nOk"},
+      {"OPEN \"nothere\" FOR INPUT AS #1\n", "Found: data\nFile not found"},
+  };
+  for (const Case& c : cases) {
+    const std::string screen = t.Run("NEW\n" + c.typed, true);
+    EXPECT_NE(screen.find(c.expect), std::string::npos) << "typed:\n" << c.typed << "\nscreen:\n" << screen;
+  }
+}
+
+// What the statements refuse, with the ERR numbers of the disk BASICs; the
+// record functions; the new keywords listed as typed and not found in names.
+TEST(BasicFiles, DataFileErrorsAndKeywords) {
+  TapeRig t;
+  ASSERT_TRUE(t.Rig.WaitFor("Ok\n"));
+  struct Case {
+    std::string typed, expect;
+  } cases[] = {
+      {"10 ON ERROR GOTO 90\n20 PRINT #1,1\n30 OPEN \"O\",#5,\"x\"\n40 OPEN \"R\",#1,\"x\"\n"
+       "50 OPEN \"x\" FOR APPEND AS #1\n60 OPEN \"a\" FOR OUTPUT AS #1:OPEN \"b\" FOR OUTPUT AS #1\n"
+       "70 OPEN \"b\" FOR OUTPUT AS #2\n80 INPUT #1,A:END\n90 PRINT ERR;:RESUME NEXT\nRUN\n",
+       " 52  52  54  54  55  55  54\nOk"},
+      {"PRINT CVI(MKI$(-1234));CVS(MKS$(1.5));CVD(MKD$(1/3#));LEN(MKD$(0));CVI(\"A\")\n",
+       "-1234  1.5  .3333333333333333  8\nIllegal function call"},
+      {"5 ASK=1:GETS=2:LOCK=3:?ASK+GETS+LOCK\n10 OPEN \"x\" FOR OUTPUT AS #1:WRITE #1,1:CLOSE #1:?EOF(1)\nLIST\nRUN\n",
+       "5 ASK=1:GETS=2:LOCK=3:PRINTASK+GETS+LOCK\n10 OPEN \"x\" FOR OUTPUT AS #1:WRITE #1,1:CLOSE #1:PRINTEOF(1)\nOk\nRUN\n"
+       " 6\nBad file number in 10"},
+      {"WRITE \"A\",-1,2.5;\"B\"\n", "\"A\",-1,2.5,\"B\"\nOk"},
+  };
+  for (const Case& c : cases) {
+    const std::string screen = t.Run("NEW\n" + c.typed);
+    EXPECT_NE(screen.find(c.expect), std::string::npos) << "typed:\n" << c.typed << "\nscreen:\n" << screen;
+  }
 }
 #endif
