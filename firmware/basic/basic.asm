@@ -323,10 +323,10 @@ newstt  TST <BRKFLG
         JSR midst
         BRA stend
 .ext    LDB 1,Y             ; a statement of xkwtab
-        CMPB #X_LASTS
+        DECB
+        CMPB #X_LASTS-1
         LBHI snerr
         LEAY 2,Y
-        DECB
         LSLB
         LDX #xhand
         JSR [B,X]
