@@ -18,6 +18,7 @@
 #include "CommandLine.h"
 #include "Computer.h"
 #include "FileReplace.h"
+#include "FontGlyphs.h"
 #include "Hosttimer.h"
 #include "Locations.h"
 #include "StateFile.h"
@@ -278,18 +279,21 @@ std::string ParseHeadlessArgs(const std::vector<std::string>& args, THeadlessOpt
 
 namespace {
 
-// The machine's host in a headless run: blank kanji, and the beeps recorded
-// on the virtual clock when the run records them.
-class THeadlessHost : public TNullHostServices {
+// The machine's host in a headless run: kanji drawn in the window's font
+// (blank when it is not installed), and the beeps recorded on the virtual
+// clock when the run records them.
+class THeadlessHost : public THostServices {
  public:
   explicit THeadlessHost(const TVirtualClock& clock) : Clock(clock) {}
   void Beep() override {
     if (Recording) Recording->Beep(Clock.Now());
   }
+  void DrawGlyph(uint16_t sjis, uint8_t bitmap[32]) override { Glyphs.Draw(sjis, bitmap); }
   TBeepRecording* Recording = nullptr;
 
  private:
   const TVirtualClock& Clock;
+  TFontGlyphs Glyphs;
 };
 
 // The host side of a headless run: frames not drawn, paste steps taken at

@@ -12,6 +12,9 @@ PACKAGES=(
   # The beep (Qt Multimedia) and the window's translations (lrelease).
   qt6-multimedia-dev qt6-tools-dev qt6-l10n-tools
   libpng-dev
+  # Kanji patterns in headless runs: the font through fontconfig and FreeType,
+  # Shift_JIS through ICU.
+  libfreetype-dev libfontconfig-dev libicu-dev
   xvfb xauth
   # Packaging and the checks of the installed files and the package.
   dpkg-dev file desktop-file-utils appstream shared-mime-info man-db lintian

@@ -2,8 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <string>
 
+#include "FontGlyphs.h"
 #include "Kanjifont.h"
 
 namespace {
@@ -53,6 +58,51 @@ TEST(Kanjifont, NonCharactersStayBlank) {
     DrawKanjiGlyph(code, b);
     EXPECT_EQ(Dots(b), 0) << std::hex << code;
   }
+}
+
+// Headless runs draw with FreeType what the window draws with Qt: every
+// code, one byte or two, gives the same 32 bytes.
+TEST(Kanjifont, HeadlessGlyphsAreTheWindowsGlyphs) {
+  TFontGlyphs headless;
+  if (!headless.HasFont()) GTEST_SKIP() << "no kanji font installed";
+  int differ = 0;
+  for (unsigned code = 0; code <= 0xFFFF; ++code) {
+    uint8_t window[32] = {}, ours[32] = {};
+    DrawKanjiGlyph(static_cast<uint16_t>(code), window);
+    headless.Draw(static_cast<uint16_t>(code), ours);
+    if (std::memcmp(window, ours, 32) != 0 && ++differ <= 5) ADD_FAILURE() << "differs at " << std::hex << code;
+  }
+  EXPECT_EQ(differ, 0);
+}
+
+// The machine's kanji read path in a headless run (the monitor's KANJI
+// command prints the 32 bytes it got): the window's pattern, run after run.
+TEST(Kanjifont, HeadlessKanjiCommandShowsTheWindowsPattern) {
+  const std::string bin = QUILLON_BIN_DIR;
+  if (!std::filesystem::exists(bin + "/fb30sub.dat") || !TFontGlyphs().HasFont())
+    GTEST_SKIP() << "no firmware beside the program or no kanji font";
+  auto run = [&] {
+    const std::string cmd = "'" + bin + "/quillon' --headless --firmware '" + bin +
+                            "' --wait-text Ok --type 'MON\\r' --wait-text '> ' --type 'KANJI 3021\\r' "
+                            "--run 300 --print-screen";
+    std::string out;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+      char buf[4096];
+      for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+      pclose(p);
+    }
+    std::string bytes;
+    const size_t at = out.find("KANJI 3021\n");
+    if (at == std::string::npos) return out;
+    std::istringstream hex(out.substr(at + 11));
+    for (unsigned v; bytes.size() < 32 && hex >> std::hex >> v;) bytes.push_back(static_cast<char>(v));
+    return bytes;
+  };
+  uint8_t window[32] = {};
+  DrawKanjiGlyph(0x889F, window);  // JIS 3021 in Shift_JIS
+  const std::string first = run();
+  ASSERT_EQ(first, std::string(reinterpret_cast<char*>(window), 32));
+  EXPECT_EQ(run(), first);
 }
 
 }  // namespace
