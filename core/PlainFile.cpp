@@ -16,7 +16,8 @@ int OpenPlainFile(const std::string& path, int flags, int* why, mode_t mode) {
     fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, mode);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
-    reason = errno == EISDIR ? NotPlainFile : errno;
+    // A FIFO without a reader opened for writing, or a socket, says ENXIO.
+    reason = errno == EISDIR || errno == ENXIO ? NotPlainFile : errno;
     return -1;
   }
   struct stat st;

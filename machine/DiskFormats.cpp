@@ -327,10 +327,12 @@ std::vector<uint8_t> BlankDiskImage(TDiskKind kind) {
 
 namespace {
 
+// Writes a new image file. Something that is not a plain file in its place
+// (a FIFO would hold the open for ever, waiting for a reader) is refused.
 std::string WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, bool overwrite) {
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | (overwrite ? O_TRUNC : O_EXCL);
-  const int fd = ::open(path.c_str(), flags, 0666);
-  if (fd < 0) return errno == EEXIST ? path + " already exists" : path + ": " + std::strerror(errno);
+  int why = 0;
+  const int fd = OpenPlainFile(path, O_WRONLY | O_CREAT | (overwrite ? O_TRUNC : O_EXCL), &why);
+  if (fd < 0) return why == EEXIST ? path + " already exists" : path + ": " + OpenFailureText(why);
   const bool ok = WriteAll(fd, bytes);
   const int saved = errno;
   if (::close(fd) != 0 || !ok) {

@@ -3,9 +3,12 @@
 // routines' view, blank disks and conversion to and from VFD.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <future>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "StorageMachine.h"
@@ -265,3 +268,31 @@ TEST(DiskTools, BlankDisksAndConversion) {
   ASSERT_EQ(ConvertDiskImage(scratch.Write("two.d88", two), scratch.Path("two.vfd"), note), "");
   EXPECT_NE(note.find("2 disks"), std::string::npos);
 }
+
+namespace {
+
+// A blank disk written over a FIFO, replacing or not: refused at once, the
+// FIFO left as it was. Should the write wait for a reader, the test reads
+// the FIFO empty so the writer comes back, and fails.
+TEST(DiskTools, BlankDiskOverAFifoIsRefusedWithoutWaiting) {
+  TScratch scratch;
+  const std::string path = scratch.Path("pipe.vfd");
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  for (bool overwrite : {true, false}) {
+    auto write = std::async(std::launch::async, [&] { return WriteNewDiskFile(path, TDiskKind::Vfd, overwrite); });
+    if (write.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "the write waits for a reader";
+      const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+      char drain[4096];
+      while (write.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
+        while (::read(reader, drain, sizeof drain) > 0) {}
+      ::close(reader);
+    }
+    EXPECT_NE(write.get(), "") << overwrite;
+    struct stat st;
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  }
+}
+
+}  // namespace
