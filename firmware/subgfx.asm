@@ -29,7 +29,7 @@
 *   C_PMORE  bytes                the picture's next bytes, drawn
 *   C_SCREEN, C_KEY               (subkeys.asm)
 *
-* Work bytes D040-D08F (direct page D0); the fill's seed stack CA00-CDFF,
+* Work bytes D040-D0AC (direct page D0); the fill's seed stack CA00-CDFF,
 * lost-seed rows CE00-CEC7, the made dot routine CEC8-CEE6.
 * Registers are not kept.
 
@@ -66,8 +66,8 @@ GBIT    EQU $D06E           ; fill: the dot's bit while walking a row
 GFM     EQU $D06F           ; fill: the fillable dots of the byte at X
 GIN     EQU $D070           ; fill: 1 inside a run of fillable dots
 GDIR    EQU $D071           ; fill: 1 the run's row is above its seed's, 2 below
-SEEDS   EQU $CA00           ; fill: seed stack, 3 bytes a seed (x, y)
-SEEDEND EQU $CDFD
+SEEDS   EQU $CA00           ; fill: seed stack, 5 bytes a seed (see gpaint)
+SEEDEND EQU $CDFB
 DIRTY   EQU $CE00           ; fill: per row, seeds lost there (GDIR bits)
 G2DX    EQU $D072           ; quick line: twice |dx|, twice |dy|
 G2DY    EQU $D074
@@ -95,6 +95,12 @@ GF      EQU $D0A2           ; ellipse: shorter / longer radius x 65536
 GSCL    EQU $D0A4           ; ellipse: 0 round, 1 y scaled, 2 x scaled
 GARC    EQU $D0A5           ; 1: an arc
 GBIG    EQU $D0A6           ; arc: 1 when it spans more than half a turn
+GSAME   EQU $D0A7           ; fill: 1 when the border is the paint colour
+GC1     EQU $D0A8           ; fill: the run's whole bytes (columns GC1 to
+GC2     EQU $D0A9           ; GC2 - 1), the seeds' parent span
+PE1     EQU $D0AA           ; fill: the popped seed's parent span, likewise
+PE2     EQU $D0AB
+PDIR    EQU $D0AC           ; fill: where the popped seed's parent row is
 
 gfxcmd  SUBA #C_GFX
         CMPA #C_GLAST-C_GFX
@@ -880,7 +886,10 @@ gcsrlin LDA CURY
 * stack, widened to the whole run of fillable dots on its row, the run is
 * drawn, and the rows above and below are searched over the run's width for
 * new runs, one seed each. Whole bytes are tested at once (fmask).
-* The seed stack holds 341 seeds. When it is full, a seed is dropped and its
+* A seed is x (its high byte also holding GDIR in bits 6-7), y and the
+* whole bytes of the run it was found from (GC1, GC2): that run is painted
+* already, so the seed's run searches that row only beside those bytes.
+* The seed stack holds 204 seeds. When it is full, a seed is dropped and its
 * row marked (DIRTY); once the stack is empty, the marked rows are searched
 * again for fillable dots next to painted ones on the row the seed came
 * from, and filling goes on from there: slower, and the stack never
@@ -896,7 +905,11 @@ gpaint  LDA GARG+5
         JSR gcolm
         LDD GARG+4
         STD <GPC            ; and GBC
-        LDX #DIRTY
+        CLR <GSAME
+        CMPA GARG+5
+        BNE .d
+        INC <GSAME
+.d      LDX #DIRTY
 .clr    CLR ,X+
         CMPX #DIRTY+200
         BLO .clr
@@ -907,16 +920,30 @@ gpaint  LDA GARG+5
         STD <GX
         LDD GARG+2
         STD <GY
+        CLR <GDIR
+        CLR <GC1
+        CLR <GC2
         JSR isfill
-        BCC .done
+        LBCC .done
         JSR pushs
 .next   LDU <GSP
         CMPU #SEEDS
         BEQ .empty
-        LEAU -3,U
+        LEAU -5,U
         STU <GSP
         LDD ,U
+        ANDA #3
         STD <GX
+        LDA ,U
+        LSRA
+        LSRA
+        LSRA
+        LSRA
+        LSRA
+        LSRA
+        STA <PDIR
+        LDD 3,U
+        STD <PE1            ; and PE2
         LDB 2,U
         CLRA
         STD <GY
@@ -925,9 +952,25 @@ gpaint  LDA GARG+5
         JSR extl
         LDD <GX
         STD <GX1
+        ADDD #7
+        LSRA
+        RORB
+        LSRA
+        RORB
+        LSRA
+        RORB
+        STB <GC1
         JSR extr
         LDD <GX
         STD <GX2
+        ADDD #1
+        LSRA
+        RORB
+        LSRA
+        RORB
+        LSRA
+        RORB
+        STB <GC2
         JSR hline
         LDD <GY
         PSHS D
@@ -935,23 +978,28 @@ gpaint  LDA GARG+5
         BMI .dn
         STD <GY
         LDA #1
-        STA <GDIR
-        JSR scanr
+        BSR .scan
 .dn     LDD ,S
         ADDD #1
         CMPD #200
         BHS .nx
         STD <GY
         LDA #2
-        STA <GDIR
-        JSR scanr
+        BSR .scan
 .nx     LEAS 2,S
         BRA .next
+* .scan: the row GY for seeds with GDIR = A; on the parent's row not over
+* the parent's run.
+.scan   STA <GDIR
+        EORA #3
+        CMPA <PDIR
+        LBNE scanr
+        JMP scanx
 .empty  TST <GLOST
         BEQ .done
         CLR <GLOST
         JSR rescan
-        BRA .next
+        LBRA .next
 .done   RTS
 
 * pushs: GX,GY onto the seed stack; when it is full the seed is lost and its
@@ -960,9 +1008,18 @@ pushs   LDU <GSP
         CMPU #SEEDEND
         BHI .full
         LDD <GX
-        STD ,U++
+        STD ,U
+        LDA <GDIR
+        LSRA
+        RORA
+        RORA
+        ORA ,U
+        STA ,U
         LDA <GY+1
-        STA ,U+
+        STA 2,U
+        LDD <GC1
+        STD 3,U
+        LEAU 5,U
         STU <GSP
         RTS
 .full   LDX #DIRTY
@@ -987,19 +1044,8 @@ isfill  JSR getpx
 .no     ANDCC #$FE
         RTS
 
-* fmask: A = the fillable dots of the byte at X. X kept.
+* fmask: A = GFM = the fillable dots of the byte at X. B, X kept.
 fmask   LDA ,X
-        EORA <BC0
-        STA <GT0
-        LDA PLANE1,X
-        EORA <BC1
-        ORA <GT0
-        STA <GT0
-        LDA PLANE2,X
-        EORA <BC2
-        ORA <GT0
-        STA <GT0            ; dots not of the border colour
-        LDA ,X
         EORA <CM0
         STA <GFM
         LDA PLANE1,X
@@ -1009,8 +1055,21 @@ fmask   LDA ,X
         LDA PLANE2,X
         EORA <CM2
         ORA <GFM            ; dots not of the paint colour
-        ANDA <GT0
+        TST <GSAME
+        BNE .s
         STA <GFM
+        LDA ,X
+        EORA <BC0
+        STA <GT0
+        LDA PLANE1,X
+        EORA <BC1
+        ORA <GT0
+        STA <GT0
+        LDA PLANE2,X
+        EORA <BC2
+        ORA <GT0            ; dots not of the border colour
+        ANDA <GFM
+.s      STA <GFM
         RTS
 
 * extl: GX (fillable) moves left over the fillable dots before it.
@@ -1033,30 +1092,34 @@ extl    JSR pixad
         BRA .l
 .r      RTS
 
-* extr: GX (fillable) moves right over the fillable dots after it; a whole
-* fillable byte is passed at once.
+* extr: GX (fillable) moves right over the fillable dots after it; whole
+* fillable bytes are passed at once.
 extr    JSR pixad
         STA <GBIT
         JSR fmask
-.l      LDD <GX
-        ADDD #1
-        CMPD #640
+.l      LSR <GBIT           ; the next dot of the byte
+        BCS .nb
+        LDA <GFM
+        ANDA <GBIT
         BEQ .r
-        LSR <GBIT
-        BNE .s
-        ROR <GBIT           ; $80 of the next byte
+        LDD <GX
+        ADDD #1
+        STD <GX
+        BRA .l
+.nb     LDD <GX             ; GX is the byte's last dot
+.w      CMPD #639
+        BHS .r
         LEAX 1,X
         JSR fmask
-        CMPA #$FF
-        BNE .s
+        INCA
+        BNE .part
         LDD <GX
         ADDD #8
         STD <GX
-        LDA #1
+        BRA .w
+.part   LDA #$80
         STA <GBIT
-        BRA .l
-.s      LDA <GFM
-        ANDA <GBIT
+        ANDA <GFM
         BEQ .r
         LDD <GX
         ADDD #1
@@ -1064,61 +1127,119 @@ extr    JSR pixad
         BRA .l
 .r      RTS
 
+* scanx: scanr without the parent's whole bytes PE1 .. PE2 - 1 (painted).
+scanx   LDD <PE1
+        CMPB <PE1
+        LBLS scanr          ; none
+        LDD <GX2
+        PSHS D
+        LDB <PE1            ; left of them: to 8 x PE1 - 1
+        CLRA
+        LSLB
+        ROLA
+        LSLB
+        ROLA
+        LSLB
+        ROLA
+        SUBD #1
+        CMPD <GX2
+        BGE .l
+        STD <GX2
+.l      LDD <GX2
+        CMPD <GX1
+        BLT .rt
+        BSR scanr
+.rt     LDD ,S
+        STD <GX2
+        LDD <GX1
+        PSHS D
+        LDB <PE2            ; right of them: from 8 x PE2
+        CLRA
+        LSLB
+        ROLA
+        LSLB
+        ROLA
+        LSLB
+        ROLA
+        CMPD <GX1
+        BLE .r
+        STD <GX1
+.r      LDD <GX1
+        CMPD <GX2
+        BGT .x
+        BSR scanr
+.x      PULS D
+        STD <GX1
+        PULS D,PC
+
 * scanr: one seed for each run of fillable dots on row GY between GX1 and
 * GX2; whole bytes are looked at once.
 scanr   LDD <GX1
         STD <GX
         JSR pixad
         STA <GBIT
-        JSR fmask
         CLR <GIN
-.l      LDA <GBIT
-        CMPA #$80
-        BNE .bit
-        LDD <GX
-        ADDD #7
-        CMPD <GX2
-        BGT .bit
-        LDA <GFM
-        BEQ .none
-        CMPA #$FF
-        BNE .bit
-        TST <GIN            ; eight fillable dots
-        BNE .n8
-        BSR .push
-.n8     LDA #1
-        STA <GIN
-        BRA .b8
-.none   CLR <GIN
-.b8     LDD <GX
-        ADDD #8
-        STD <GX
-        CMPD <GX2
-        BGT .r
-        LEAX 1,X
         JSR fmask
-        BRA .l
-.bit    LDA <GFM
+        LDA <GBIT
+        BMI .whole
+.b      LDA <GFM            ; dot by dot
         ANDA <GBIT
         BEQ .out
         TST <GIN
         BNE .in
         BSR .push
-.in     LDA #1
-        STA <GIN
-        BRA .step
+        INC <GIN
+        BRA .in
 .out    CLR <GIN
-.step   LDD <GX
+.in     LDD <GX
+        CMPD <GX2
+        BGE .r
         ADDD #1
         STD <GX
-        CMPD <GX2
-        BGT .r
         LSR <GBIT
-        BNE .l
-        ROR <GBIT
+        BCC .b
+        ROR <GBIT           ; $80 of the next byte
         LEAX 1,X
         JSR fmask
-        BRA .l
+.whole  LDD <GX2            ; at a byte's first dot: the whole bytes
+        SUBD <GX
+        ADDD #1
+        LSRA
+        RORB
+        LSRA
+        RORB
+        LSRA
+        RORB
+        TSTB
+        BEQ .b
+        PSHS B
+.wl     LDA <GFM
+        BEQ .z
+        INCA
+        BNE .part
+        TST <GIN            ; eight fillable dots
+        BNE .nx
+        BSR .push
+        INC <GIN
+        BRA .nx
+.z      CLR <GIN
+.nx     LDD <GX
+        ADDD #8
+        STD <GX
+        DEC ,S
+        BEQ .we
+        LEAX 1,X
+        JSR fmask
+        BRA .wl
+.we     PULS B
+        LDD <GX
+        CMPD <GX2
+        BGT .r
+        LEAX 1,X
+        JSR fmask
+        BRA .b
+.part   LEAS 1,S            ; some of them: dot by dot
+        BRA .b
 .r      RTS
 .push   PSHS X
         JSR pushs
@@ -1128,6 +1249,8 @@ scanr   LDD <GX1
 * neighbour on the marked side has the paint colour; each becomes a seed.
 rescan  CLR <GY
         CLR <GY+1
+        CLR <GC1            ; no parent span
+        CLR <GC2
 .row    LDX #DIRTY
         LDB <GY+1
         ABX

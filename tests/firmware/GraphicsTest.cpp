@@ -152,6 +152,12 @@ TEST(Graphics, PaintFillsLikeAFloodFill) {
       // Dotted rows above and below a line: more runs than the seed stack holds.
       {"FORX=0TO639STEP2:PSET(X,99),1:PSET(X,101),1:NEXT:LINE(0,60)-(639,60),1", "PAINT(300,100),1", 300, 100, 1,
        1},
+      // A comb filled from below (runs that turn back), and rings crossed by a
+      // line of the paint colour, with a border of another colour.
+      {"FORI=0TO20:LINE(100+I*12,20)-(104+I*12,150),2,BF:NEXT:LINE(90,10)-(360,160),2,B", "PAINT(95,155),6,2", 95,
+       155, 6, 2},
+      {"CIRCLE(450,100),80,3:CIRCLE(450,100),40,3:LINE(360,100)-(540,100),6:PSET(450,50),6", "PAINT(450,30),6,3",
+       450, 30, 6, 3},
       // Starting on the border or off the screen does nothing.
       {"CIRCLE(50,50),30,2", "PAINT(80,50),4,2:PAINT(-5,50),4", 0, 0, 4, 4},
   };
