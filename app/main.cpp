@@ -12,6 +12,7 @@
 #include "CommandLine.h"
 #include "Dialogmenus.h"
 #include "Headless.h"
+#include "Language.h"
 #include "Mainform.h"
 
 namespace {
@@ -73,6 +74,8 @@ int main(int argc, char** argv) {
     for (const char* size : {"32x32", "64x64", "256x256"})
       icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(size)));
     QApplication::setWindowIcon(icon);
+    // The window is built in the language of the settings.
+    UseLanguage(TForm1::StartLanguage(options));
     TForm1 form(options);
     new TDialogMenus(form);  // owned by the window
     form.show();

@@ -136,7 +136,7 @@ TDebugForm1::TDebugForm1(TDebugLink& link, QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       Link(link) {
   setObjectName(QStringLiteral("DebugForm1"));
-  setWindowTitle(QStringLiteral("Debug Window"));
+  setWindowTitle(tr("Debug Window"));
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
   Model = new TMemoryModel(this);
@@ -160,7 +160,7 @@ TDebugForm1::TDebugForm1(TDebugLink& link, QWidget* parent)
   SGrid1->setTabKeyNavigation(true);
   SGrid1->setFixedWidth(48 + 16 * 24 + SGrid1->verticalScrollBar()->sizeHint().width() + 4);
   SGrid1->setCornerButtonEnabled(false);
-  auto* corner = new QLabel(QStringLiteral("ADDR"), SGrid1);
+  auto* corner = new QLabel(tr("ADDR"), SGrid1);
   corner->setAlignment(Qt::AlignCenter);
   corner->setGeometry(1, 1, 48, SGrid1->horizontalHeader()->sizeHint().height());
 
@@ -202,16 +202,16 @@ TDebugForm1::TDebugForm1(TDebugLink& link, QWidget* parent)
     flags->addWidget(flagEdits[i], 1, i);
   }
 
-  BtnStep = new QPushButton(QStringLiteral("STEP"), this);
-  BtnRun = new QPushButton(QStringLiteral("RUN"), this);
-  BtnStop = new QPushButton(QStringLiteral("STOP"), this);
+  BtnStep = new QPushButton(tr("STEP"), this);
+  BtnRun = new QPushButton(tr("RUN"), this);
+  BtnStop = new QPushButton(tr("STOP"), this);
   BtnStep->setObjectName(QStringLiteral("BtnStep"));
   BtnRun->setObjectName(QStringLiteral("BtnRun"));
   BtnStop->setObjectName(QStringLiteral("BtnStop"));
-  auto* cpuBox = new QGroupBox(QStringLiteral("CPU"), this);
+  auto* cpuBox = new QGroupBox(tr("CPU"), this);
   cpuBox->setObjectName(QStringLiteral("CpuRadioG1"));
-  CpuMain = new QRadioButton(QStringLiteral("Main"), cpuBox);
-  CpuSub = new QRadioButton(QStringLiteral("Sub"), cpuBox);
+  CpuMain = new QRadioButton(tr("Main"), cpuBox);
+  CpuSub = new QRadioButton(tr("Sub"), cpuBox);
   CpuRadioG1 = new QButtonGroup(this);
   CpuRadioG1->addButton(CpuMain, 0);
   CpuRadioG1->addButton(CpuSub, 1);
@@ -220,7 +220,7 @@ TDebugForm1::TDebugForm1(TDebugLink& link, QWidget* parent)
   cpuLayout->addWidget(CpuMain);
   cpuLayout->addWidget(CpuSub);
 
-  BreakChkBox1 = new QCheckBox(QStringLiteral("Break at"), this);
+  BreakChkBox1 = new QCheckBox(tr("Break at"), this);
   BreakChkBox1->setObjectName(QStringLiteral("BreakChkBox1"));
   EditBP = HexEdit(4, "EditBP");
   EditBP->setText(QStringLiteral("0000"));
@@ -251,7 +251,7 @@ TDebugForm1::TDebugForm1(TDebugLink& link, QWidget* parent)
   side->addStretch(1);
   // Closing releases the CPUs; the button (and Esc) close the window also
   // where no window manager draws a title bar.
-  BtnClose = new QPushButton(QStringLiteral("Close"), this);
+  BtnClose = new QPushButton(tr("Close"), this);
   BtnClose->setObjectName(QStringLiteral("BtnClose"));
   auto* closeRow = new QHBoxLayout;
   closeRow->addStretch(1);
@@ -339,7 +339,7 @@ bool TDebugForm1::PutRegisters() {
   if (!current) return true;
   if (!complete) {
     DialogHost().Warning(
-        this, QStringLiteral("%1 does not hold a complete value; no register was written.")
+        this, tr("%1 does not hold a complete value; no register was written.")
                   .arg(QString::fromStdString(failed)));
     return false;
   }
@@ -403,17 +403,12 @@ void TDebugForm1::RenderDisassembly() {
 // debugger holds that one instead.
 void TDebugForm1::ShowState() {
   const TDebugHold& hold = Link.Hold();
-  static const char* const names[2] = {"Main", "Sub"};
+  const QString names[2] = {tr("Main"), tr("Sub")};
   const int i = CpuIndex();
   const bool halt = hold.DebugHalt.load() != 0;
-  QString text = QString::fromLatin1(names[i]);
-  if (hold.DebugTarget[i].load())
-    text += halt ? QStringLiteral(" held") : QStringLiteral(" stepping");
-  else
-    text += QStringLiteral(" running");
-  if (hold.DebugTarget[1 - i].load())
-    text += QStringLiteral(", %1 %2").arg(QString::fromLatin1(names[1 - i]),
-                                         halt ? QStringLiteral("held") : QStringLiteral("stepping"));
+  const QString stopped = halt ? tr("held") : tr("stepping");
+  QString text = names[i] + QLatin1Char(' ') + (hold.DebugTarget[i].load() ? stopped : tr("running"));
+  if (hold.DebugTarget[1 - i].load()) text += QStringLiteral(", %1 %2").arg(names[1 - i], stopped);
   StateLabel->setText(text);
 }
 

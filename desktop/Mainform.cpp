@@ -27,6 +27,7 @@
 #include "CommandLine.h"
 #include "Hostevents.h"
 #include "Kanjifont.h"
+#include "Language.h"
 #include "Locations.h"
 #include "MachineLink.h"
 #include "StateFile.h"
@@ -88,8 +89,17 @@ void TStatusBar::DrawLampPanel(QPainter& p, const QRect& r, int lamp, const QStr
   QRect inner = r.adjusted(1, 1, -1, -1);
   p.drawPixmap(inner.left(), inner.top(), LampPixmap(lamp != 0));
   p.setPen(Qt::black);
-  p.drawText(QRect(inner.left() + 18, inner.top() + 2, inner.width() - 18, inner.height() - 2),
-             Qt::AlignLeft | Qt::AlignTop, label);
+  // A label longer than the lamp's room (another language's) is narrowed
+  // to fit.
+  const int room = inner.width() - 18;
+  const int width = p.fontMetrics().horizontalAdvance(label);
+  if (width > room && room > 0) {
+    QFont narrow = p.font();
+    narrow.setStretch(std::max(50, room * 100 / width));
+    p.setFont(narrow);
+  }
+  p.drawText(QRect(inner.left() + 18, inner.top() + 2, room, inner.height() - 2), Qt::AlignLeft | Qt::AlignTop,
+             label);
 }
 
 void TStatusBar::paintEvent(QPaintEvent*) {
@@ -98,7 +108,7 @@ void TStatusBar::paintEvent(QPaintEvent*) {
   p.setPen(Qt::black);
   QRect r0 = PanelRect(0).adjusted(3, 0, -3, 0);
   p.drawText(r0, Qt::AlignLeft | Qt::AlignVCenter, Panel0Text);
-  DrawLampPanel(p, PanelRect(1), KanaLamp, QStringLiteral("カナ"));
+  DrawLampPanel(p, PanelRect(1), KanaLamp, tr("カナ"));
   DrawLampPanel(p, PanelRect(2), InsLamp, QStringLiteral("INS"));
 }
 
@@ -116,12 +126,12 @@ void TQtHostServices::DrawGlyph(uint16_t sjis, uint8_t bitmap[32]) { DrawKanjiGl
 
 namespace {
 
-const QString OpenFailedText = QStringLiteral("DirectDrawの初期化に失敗しました。");
-const QString RomFailedText = QStringLiteral("ROMデータの読み込みに失敗しました。");
+QString OpenFailedText() { return TForm1::tr("DirectDrawの初期化に失敗しました。"); }
+QString RomFailedText() { return TForm1::tr("ROMデータの読み込みに失敗しました。"); }
 // The firmware cannot hear of a failed tape write (a full file system); the
 // status bar tells the user.
-const QString TapeWriteFailedText = QStringLiteral("仮想テープへの書き込みに失敗しました。");
-const QString NoAudioText = QStringLiteral("音声出力装置がないため、ビープ音は鳴りません。");
+QString TapeWriteFailedText() { return TForm1::tr("仮想テープへの書き込みに失敗しました。"); }
+QString NoAudioText() { return TForm1::tr("音声出力装置がないため、ビープ音は鳴りません。"); }
 
 std::filesystem::path DirectoryOfProgram(const TForm1Options& o) {
   if (!o.ProgramDir.empty()) return std::filesystem::path(o.ProgramDir);
@@ -171,7 +181,7 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
   BuildMenus();
   BuildToolBar();
   Host.BeepTarget = this;
-  Beeper.OnNoOutput = [this] { StatusBar1->SetText(NoAudioText); };
+  Beeper.OnNoOutput = [this] { StatusBar1->SetText(NoAudioText()); };
 
   ShowMessage = [this](const QString& text) {
     QMessageBox::warning(this, windowTitle(), text);
@@ -181,13 +191,13 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
                                  QMessageBox::No) == QMessageBox::Yes;
   };
   AskSaveFileName = [this]() {
-    QFileDialog dlg(this, QStringLiteral("画面の保存"));
+    QFileDialog dlg(this, tr("画面の保存"));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     // A name ending in .png is saved as PNG, any other as a bitmap; the
     // suffix added to a bare name follows the chosen filter.
-    const QString png = QStringLiteral("PNGファイル　(*.png)");
-    dlg.setNameFilters({QStringLiteral("ビットマップファイル　(*.bmp)"), png,
-                        QStringLiteral("すべてのファイル　(*.*)")});
+    const QString png = tr("PNGファイル　(*.png)");
+    dlg.setNameFilters({tr("ビットマップファイル　(*.bmp)"), png,
+                        tr("すべてのファイル　(*.*)")});
     dlg.setDefaultSuffix(QStringLiteral("BMP"));
     connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg, png](const QString& f) {
       dlg.setDefaultSuffix(f == png ? QStringLiteral("png") : QStringLiteral("BMP"));
@@ -198,10 +208,10 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
     return dlg.selectedFiles().front();
   };
   AskStateFileName = [this](bool save) {
-    QFileDialog dlg(this, save ? QStringLiteral("状態の保存") : QStringLiteral("状態の読み込み"));
+    QFileDialog dlg(this, save ? tr("状態の保存") : tr("状態の読み込み"));
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (!save) dlg.setFileMode(QFileDialog::ExistingFile);
-    dlg.setNameFilters({QStringLiteral("Quillon状態ファイル (*.qst)")});
+    dlg.setNameFilters({tr("Quillon状態ファイル (*.qst)")});
     dlg.setDefaultSuffix(QStringLiteral("qst"));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
     return dlg.selectedFiles().front();
@@ -230,6 +240,8 @@ void TForm1::FormCreate() {
   BASIC1->setChecked(Settings.BootMode == 0);
   DOS1->setChecked(Settings.BootMode != 0);
   Beep1->setChecked(Settings.Beep);
+  LanguageEn1->setChecked(Settings.Language == "en");
+  LanguageJa1->setChecked(Settings.Language != "en");
   Computer = std::make_unique<TComputer>(Host, Pacer, *this,
                                          FirmwareFolder(ProgramDir, Options.FirmwareDir, env).string() + "/");
   Computer->State.CpuWait.store(Settings.CpuWait);
@@ -246,7 +258,7 @@ void TForm1::FormCreate() {
   // 6. The presenter.
   SetDstRect();
   if (!Ddraw.Open(Picture, DspMode)) {
-    ShowMessage(OpenFailedText);
+    ShowMessage(OpenFailedText());
     PostClose();
     return;
   }
@@ -261,7 +273,7 @@ void TForm1::FormCreate() {
   Picture->setFocus();
   // 10. The firmware.
   if (Computer->RomError()) {
-    ShowMessage(RomFailedText);
+    ShowMessage(RomFailedText());
     PostClose();
   }
   // 11-12. Run: from a state named on the command line, if it loads.
@@ -287,14 +299,14 @@ void TForm1::PostClose() {
 void TForm1::BuildMenus() {
   QMenuBar* bar = menuBar();
 
-  File1 = bar->addMenu(QStringLiteral("ファイル(&F)"));
-  VFd1 = File1->addAction(QStringLiteral("仮想ディスク(&F)..."));
-  VTape1 = File1->addAction(QStringLiteral("仮想テープ(&T)..."));
+  File1 = bar->addMenu(tr("ファイル(&F)"));
+  VFd1 = File1->addAction(tr("仮想ディスク(&F)..."));
+  VTape1 = File1->addAction(tr("仮想テープ(&T)..."));
   File1->addSeparator();
-  StateSave1 = File1->addAction(QStringLiteral("状態の保存(&S)..."));
-  StateLoad1 = File1->addAction(QStringLiteral("状態の読み込み(&L)..."));
-  QuickSave1 = File1->addMenu(QStringLiteral("クイック保存"));
-  QuickLoad1 = File1->addMenu(QStringLiteral("クイック読み込み"));
+  StateSave1 = File1->addAction(tr("状態の保存(&S)..."));
+  StateLoad1 = File1->addAction(tr("状態の読み込み(&L)..."));
+  QuickSave1 = File1->addMenu(tr("クイック保存"));
+  QuickLoad1 = File1->addMenu(tr("クイック読み込み"));
   for (int i = 0; i < 4; ++i) {
     const QString caption = QStringLiteral("&%1").arg(i + 1);
     QuickSaveItems[i] = QuickSave1->addAction(caption);
@@ -305,18 +317,18 @@ void TForm1::BuildMenus() {
   connect(StateSave1, &QAction::triggered, this, [this] { StateSave1Click(); });
   connect(StateLoad1, &QAction::triggered, this, [this] { StateLoad1Click(); });
   File1->addSeparator();
-  BmpSave1 = File1->addAction(QStringLiteral("画面の保存(&S)..."));
-  Print1 = File1->addAction(QStringLiteral("印刷(&P)..."));
+  BmpSave1 = File1->addAction(tr("画面の保存(&S)..."));
+  Print1 = File1->addAction(tr("印刷(&P)..."));
   File1->addSeparator();
-  Exit1 = File1->addAction(QStringLiteral("終了(&X)"));
+  Exit1 = File1->addAction(tr("終了(&X)"));
 
-  Edit1 = bar->addMenu(QStringLiteral("編集(&E)"));
-  Copy1 = Edit1->addAction(QStringLiteral("コピー(&C)"));
-  Paste1 = Edit1->addAction(QStringLiteral("貼り付け(&P)"));
+  Edit1 = bar->addMenu(tr("編集(&E)"));
+  Copy1 = Edit1->addAction(tr("コピー(&C)"));
+  Paste1 = Edit1->addAction(tr("貼り付け(&P)"));
 
-  Show1 = bar->addMenu(QStringLiteral("表示(&V)"));
-  Zoom1 = Show1->addMenu(QStringLiteral("ズーム(&Z)"));
-  FullScrn1 = Show1->addAction(QStringLiteral("全画面表示(&A)"));
+  Show1 = bar->addMenu(tr("表示(&V)"));
+  Zoom1 = Show1->addMenu(tr("ズーム(&Z)"));
+  FullScrn1 = Show1->addAction(tr("全画面表示(&A)"));
   FullScrn1->setCheckable(true);
 
   static const char* const ZoomCaptions[5] = {"50%", "75%", "100%", "150%", "200%"};
@@ -336,12 +348,12 @@ void TForm1::BuildMenus() {
   ZoomItems[2]->setChecked(true);
   PZoomItems[2]->setChecked(true);
 
-  S1 = bar->addMenu(QStringLiteral("設定(&S)"));
-  Paform1 = S1->addAction(QStringLiteral("パフォーマンス(&P)..."));
-  Timer1 = S1->addAction(QStringLiteral("タイマ(&T)..."));
-  Keybord1 = S1->addAction(QStringLiteral("キーボード(&K)..."));
+  S1 = bar->addMenu(tr("設定(&S)"));
+  Paform1 = S1->addAction(tr("パフォーマンス(&P)..."));
+  Timer1 = S1->addAction(tr("タイマ(&T)..."));
+  Keybord1 = S1->addAction(tr("キーボード(&K)..."));
   S1->addSeparator();
-  B1 = S1->addMenu(QStringLiteral("起動モード(&B)"));
+  B1 = S1->addMenu(tr("起動モード(&B)"));
   auto* bootGroup = new QActionGroup(this);
   BASIC1 = B1->addAction(QStringLiteral("BASIC"));
   DOS1 = B1->addAction(QStringLiteral("DOS"));
@@ -350,16 +362,29 @@ void TForm1::BuildMenus() {
     bootGroup->addAction(a);
   }
   BASIC1->setChecked(true);
-  Beep1 = S1->addAction(QStringLiteral("ビープ音"));
+  Beep1 = S1->addAction(tr("ビープ音"));
   Beep1->setCheckable(true);
   Beep1->setChecked(true);
+  // The language menu reads the same in either language, and each language
+  // is named in its own.
+  Language1 = S1->addMenu(QStringLiteral("Language / 言語"));
+  auto* languageGroup = new QActionGroup(this);
+  LanguageJa1 = Language1->addAction(QStringLiteral("日本語"));
+  LanguageEn1 = Language1->addAction(QStringLiteral("English"));
+  for (QAction* a : {LanguageJa1, LanguageEn1}) {
+    a->setCheckable(true);
+    languageGroup->addAction(a);
+  }
+  (EnglishInUse() ? LanguageEn1 : LanguageJa1)->setChecked(true);
+  connect(LanguageJa1, &QAction::triggered, this, [this] { LanguageClick("ja"); });
+  connect(LanguageEn1, &QAction::triggered, this, [this] { LanguageClick("en"); });
 
-  Operate1 = bar->addMenu(QStringLiteral("操作(&O)"));
-  Reset1 = Operate1->addAction(QStringLiteral("リセット(&R)"));
-  HotStart1 = Operate1->addAction(QStringLiteral("ホットスタート(&H)"));
+  Operate1 = bar->addMenu(tr("操作(&O)"));
+  Reset1 = Operate1->addAction(tr("リセット(&R)"));
+  HotStart1 = Operate1->addAction(tr("ホットスタート(&H)"));
 
-  Help1 = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
-  About1 = Help1->addAction(QStringLiteral("バージョン情報(&A)"));
+  Help1 = bar->addMenu(tr("ヘルプ(&H)"));
+  About1 = Help1->addAction(tr("バージョン情報(&A)"));
 
   // The dialogs are attached by their own module; until then their items
   // stand disabled.
@@ -380,7 +405,7 @@ void TForm1::BuildMenus() {
     FullScrn1Click();
   });
 
-  for (QMenu* m : {File1, QuickSave1, QuickLoad1, Edit1, Show1, Zoom1, S1, B1, Operate1, Help1, ZoomPupMenu1})
+  for (QMenu* m : {File1, QuickSave1, QuickLoad1, Edit1, Show1, Zoom1, S1, B1, Language1, Operate1, Help1, ZoomPupMenu1})
     WatchMenu(m);
 
   // Alt tapped alone gives the menu bar the keyboard (its titles are worked
@@ -412,21 +437,21 @@ QToolButton* TForm1::AddToolButton(const QIcon& icon, const QString& hint, QActi
 }
 
 void TForm1::BuildToolBar() {
-  SpeedButton1 = AddToolButton(ToolIcon(TToolIcon::Disk), QStringLiteral("仮想ディスク"), VFd1);
-  SpeedButton2 = AddToolButton(ToolIcon(TToolIcon::Tape), QStringLiteral("仮想テープ"), VTape1);
-  SpeedButton7 = AddToolButton(ToolIcon(TToolIcon::SaveScreen), QStringLiteral("画面の保存"), BmpSave1);
+  SpeedButton1 = AddToolButton(ToolIcon(TToolIcon::Disk), tr("仮想ディスク"), VFd1);
+  SpeedButton2 = AddToolButton(ToolIcon(TToolIcon::Tape), tr("仮想テープ"), VTape1);
+  SpeedButton7 = AddToolButton(ToolIcon(TToolIcon::SaveScreen), tr("画面の保存"), BmpSave1);
   ToolBar1->addSeparator();
-  ToolButton1 = AddToolButton(ToolIcon(TToolIcon::Zoom), QStringLiteral("ズーム"), nullptr);
+  ToolButton1 = AddToolButton(ToolIcon(TToolIcon::Zoom), tr("ズーム"), nullptr);
   ToolButton1->setPopupMode(QToolButton::MenuButtonPopup);
   ToolButton1->setMenu(ZoomPupMenu1);
   connect(ToolButton1, &QToolButton::clicked, this, [this] { Zoom100Click(); });
-  SpeedButton3 = AddToolButton(ToolIcon(TToolIcon::FullScreen), QStringLiteral("全画面表示"), nullptr);
+  SpeedButton3 = AddToolButton(ToolIcon(TToolIcon::FullScreen), tr("全画面表示"), nullptr);
   connect(SpeedButton3, &QToolButton::clicked, this, [this] { FullScrn1Click(); });
   ToolBar1->addSeparator();
-  SpeedButton4 = AddToolButton(ToolIcon(TToolIcon::Performance), QStringLiteral("パフォーマンス"), Paform1);
-  SpeedButton6 = AddToolButton(ToolIcon(TToolIcon::Timer), QStringLiteral("タイマ"), Timer1);
+  SpeedButton4 = AddToolButton(ToolIcon(TToolIcon::Performance), tr("パフォーマンス"), Paform1);
+  SpeedButton6 = AddToolButton(ToolIcon(TToolIcon::Timer), tr("タイマ"), Timer1);
   ToolBar1->addSeparator();
-  SpeedButton5 = AddToolButton(ToolIcon(TToolIcon::Reset), QStringLiteral("リセット"), Reset1);
+  SpeedButton5 = AddToolButton(ToolIcon(TToolIcon::Reset), tr("リセット"), Reset1);
 }
 
 // While any menu is open the machine stands still: the first menu to open
@@ -570,12 +595,12 @@ void TForm1::SetZoom(int step) {
 
 void TForm1::OpenPresenter() {
   if (Ddraw.Open(Picture, DspMode)) {
-    if (StatusBar1->Text() == QStringLiteral("DirectDrawの初期化に失敗しました。"))
+    if (StatusBar1->Text() == OpenFailedText())
       StatusBar1->SetText(QString());
   } else {
     // No picture: the area stays black and the status bar says why.
     Ddraw.Close();
-    StatusBar1->SetText(QStringLiteral("DirectDrawの初期化に失敗しました。"));
+    StatusBar1->SetText(OpenFailedText());
   }
   SetDstRect();
 }
@@ -679,7 +704,7 @@ void TForm1::DrawFrame() {
                      st.Palette);
   if (!Ddraw.Flip()) Ddraw.RestoreSurfaces();
   ++FramesDrawn;
-  if (st.Vtp.TakeWriteFailure()) StatusBar1->SetText(TapeWriteFailedText);
+  if (st.Vtp.TakeWriteFailure()) StatusBar1->SetText(TapeWriteFailedText());
   // The lamps ride on the frame.
   uint32_t ins = st.TakeInsLampReq();
   if (ins == INS_LAMP_ON) InsLamp = 1;
@@ -737,6 +762,23 @@ void TForm1::Beep1Click() {
   if (!Settings.Beep) Beeper.Stop();
 }
 
+void TForm1::LanguageClick(const std::string& language) {
+  Settings.Language = language;
+  (language == "en" ? LanguageEn1 : LanguageJa1)->setChecked(true);
+  // The window is built in one language; the other comes with the next
+  // start. Said in the language chosen.
+  if ((language == "en") != EnglishInUse())
+    StatusBar1->SetText(language == "en" ? QStringLiteral("English takes effect at the next start.")
+                                         : QStringLiteral("日本語は次回の起動から有効になります。"));
+  else
+    StatusBar1->SetText(QString());
+}
+
+std::string TForm1::StartLanguage(const TForm1Options& options) {
+  const std::filesystem::path ini = SettingsFilePath(DirectoryOfProgram(options), TLocationEnv::FromProcess());
+  return ini.empty() ? std::string("ja") : ReadSettings(ini).Language;
+}
+
 void TForm1::BmpSave1Click() {
   PauseEmulation();
   QString path = AskSaveFileName();
@@ -744,8 +786,7 @@ void TForm1::BmpSave1Click() {
     bool write = true;
     QFileInfo info(path);
     if (info.exists())
-      write = AskYesNo(QStringLiteral("\"") + info.fileName() +
-                       QStringLiteral("\"\n同じ名前のファイルがあります。上書きしますか？"));
+      write = AskYesNo(tr("\"%1\"\n同じ名前のファイルがあります。上書きしますか？").arg(info.fileName()));
     if (write && Computer) {
       std::string error = SavePicture(CaptureScreen(Computer->State), path.toStdString());
       if (!error.empty()) ShowMessage(QString::fromLocal8Bit(error.c_str()));
@@ -798,7 +839,7 @@ void TForm1::Print1Click() {
     printer.setCopyCount(1);
     QPainter painter;
     if (fitted.isNull() || !painter.begin(&printer)) {
-      ShowMessage(QStringLiteral("印刷を開始できませんでした。"));
+      ShowMessage(tr("印刷を開始できませんでした。"));
     } else {
       // Stored losslessly, so the page shows exactly the eight colours.
       painter.setRenderHint(QPainter::LosslessImageRendering, true);
@@ -807,7 +848,7 @@ void TForm1::Print1Click() {
         if (i != 0) ok = printer.newPage();
         if (ok) painter.drawImage(0, 0, fitted);
       }
-      if (!painter.end() || !ok) ShowMessage(QStringLiteral("印刷できませんでした。"));
+      if (!painter.end() || !ok) ShowMessage(tr("印刷できませんでした。"));
     }
   }
   ResumeEmulation();
@@ -871,12 +912,12 @@ bool TForm1::SaveStateNow(const std::string& path) {
   const TStateError e = SaveComputerStateFile(*Computer, front, THostTimer::NowMs(), path);
   const QString name = QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName();
   if (e != TStateError::None) {
-    const QString text = name + QStringLiteral(": ") + QString::fromStdString(StateErrorText(e, true));
+    const QString text = name + QStringLiteral(": ") + QString::fromStdString(StateErrorText(e, !EnglishInUse()));
     StatusBar1->SetText(text);
     ShowMessage(text);
     return false;
   }
-  StatusBar1->SetText(QStringLiteral("状態を保存しました: ") + name);
+  StatusBar1->SetText(tr("状態を保存しました: %1").arg(name));
   return true;
 }
 
@@ -885,7 +926,7 @@ bool TForm1::LoadStateNow(const std::string& path) {
   const TStateLoad l = LoadComputerStateFile(*Computer, path, THostTimer::NowMs());
   const QString name = QFileInfo(QString::fromLocal8Bit(path.c_str())).fileName();
   if (l.Error != TStateError::None) {
-    const QString text = name + QStringLiteral(": ") + QString::fromStdString(StateErrorText(l.Error, true));
+    const QString text = name + QStringLiteral(": ") + QString::fromStdString(StateErrorText(l.Error, !EnglishInUse()));
     StatusBar1->SetText(text);
     ShowMessage(text);
     return false;
@@ -893,10 +934,10 @@ bool TForm1::LoadStateNow(const std::string& path) {
   InsLamp = l.Front.InsLamp;
   RepaintLamps();
   Computer->Timer.FlipPending.store(false);
-  QString text = QStringLiteral("状態を読み込みました: ") + name;
+  QString text = tr("状態を読み込みました: %1").arg(name);
   if (!l.Notes.empty()) {
     QString notes;
-    for (const TStateNote& n : l.Notes) notes += QString::fromStdString(StateNoteText(n, true)) + QLatin1Char('\n');
+    for (const TStateNote& n : l.Notes) notes += QString::fromStdString(StateNoteText(n, !EnglishInUse())) + QLatin1Char('\n');
     text += QStringLiteral(" ") + notes.trimmed().replace(QLatin1Char('\n'), QLatin1Char(' '));
     ShowMessage(notes.trimmed());
   }
@@ -935,7 +976,7 @@ void TForm1::QuickLoadClick(int slot) {
   if (std::filesystem::exists(p))
     LoadStateNow(p.string());
   else
-    StatusBar1->SetText(QStringLiteral("クイック読み込み%1: 保存された状態がありません。").arg(slot));
+    StatusBar1->SetText(tr("クイック読み込み%1: 保存された状態がありません。").arg(slot));
   ResumeEmulation();
 }
 

@@ -133,6 +133,11 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   void BASIC1Click();
   void DOS1Click();
   void Beep1Click();
+  // Chooses the language of the next start ("ja" or "en").
+  void LanguageClick(const std::string& language);
+  // The language the settings ask for, read as FormCreate reads them; the
+  // program puts it in force before it builds the window.
+  static std::string StartLanguage(const TForm1Options& options);
   void BmpSave1Click();
   void Print1Click();
   void Copy1Click();
@@ -215,6 +220,8 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   QMenu* Zoom1 = nullptr;
   QMenu* S1 = nullptr;
   QMenu* B1 = nullptr;
+  QMenu* Language1 = nullptr;
+  QAction *LanguageJa1 = nullptr, *LanguageEn1 = nullptr;
   QMenu* Operate1 = nullptr;
   QMenu* Help1 = nullptr;
   QAction *VFd1, *VTape1, *BmpSave1, *Print1, *Exit1;

@@ -49,7 +49,7 @@ QImage TAboutForm1::DrawLogo() {
 
 TAboutForm1::TAboutForm1(QWidget* parent) : TModalForm(parent) {
   setObjectName(QStringLiteral("AboutForm1"));
-  setWindowTitle(QStringLiteral("Quillonについて"));
+  setWindowTitle(tr("Quillonについて"));
   auto* layout = new QVBoxLayout(this);
   auto* frame = new QFrame(this);
   frame->setFrameShape(QFrame::Panel);
@@ -65,7 +65,7 @@ TAboutForm1::TAboutForm1(QWidget* parent) : TModalForm(parent) {
   arial.setPixelSize(16);
   VersionLabel->setFont(arial);
   NoteLabel = new QLabel(
-      QStringLiteral("6809 ふたつで動くホームコンピュータのエミュレータ"), frame);
+      tr("6809 ふたつで動くホームコンピュータのエミュレータ"), frame);
   inner->addWidget(LogoImg, 0, Qt::AlignHCenter);
   inner->addWidget(VersionLabel, 0, Qt::AlignHCenter);
   inner->addWidget(NoteLabel, 0, Qt::AlignHCenter);

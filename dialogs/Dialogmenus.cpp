@@ -21,7 +21,7 @@ TDialogMenus::TDialogMenus(TForm1& form) : QObject(&form), Form(form) {
     connect(action, &QAction::triggered, this, [this, handler = handler] { (this->*handler)(); });
     action->setEnabled(true);
   }
-  Debug1 = new QAction(QStringLiteral("デバッグウィンドウ(&D)"), &form);
+  Debug1 = new QAction(TDialogMenus::tr("デバッグウィンドウ(&D)"), &form);
   Debug1->setObjectName(QStringLiteral("Debug1"));
   Debug1->setShortcut(QKeySequence(Qt::Key_F11));
   form.Show1->addSeparator();

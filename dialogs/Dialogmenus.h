@@ -9,6 +9,7 @@
 // built its computer, and live as long as the window.
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <memory>
 #include <string>
@@ -26,6 +27,8 @@ class TPaformForm1;
 class TTimerForm1;
 
 class TDialogMenus : public QObject {
+  Q_DECLARE_TR_FUNCTIONS(TDialogMenus)
+
  public:
   explicit TDialogMenus(TForm1& form);
   ~TDialogMenus() override;

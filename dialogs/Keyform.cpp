@@ -9,13 +9,13 @@
 
 TKeybordForm1::TKeybordForm1(QWidget* parent) : TModalForm(parent) {
   setObjectName(QStringLiteral("KeybordForm1"));
-  setWindowTitle(QStringLiteral("キーボード"));
+  setWindowTitle(tr("キーボード"));
   auto* layout = new QVBoxLayout(this);
-  EscChkBox1 = new QCheckBox(QStringLiteral("キーレイアウトの変更"), this);
+  EscChkBox1 = new QCheckBox(tr("キーレイアウトの変更"), this);
   EscChkBox1->setObjectName(QStringLiteral("EscChkBox1"));
   layout->addWidget(EscChkBox1);
-  auto* first = new QLabel(QStringLiteral("[ESC] ⇒ [BREAK]"), this);
-  auto* second = new QLabel(QStringLiteral("[半角/全角] ⇒ [ESC]"), this);
+  auto* first = new QLabel(tr("[ESC] ⇒ [BREAK]"), this);
+  auto* second = new QLabel(tr("[半角/全角] ⇒ [ESC]"), this);
   first->setIndent(24);
   second->setIndent(24);
   layout->addWidget(first);

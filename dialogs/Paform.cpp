@@ -10,18 +10,18 @@
 
 TPaformForm1::TPaformForm1(QWidget* parent) : TModalForm(parent) {
   setObjectName(QStringLiteral("PaformForm1"));
-  setWindowTitle(QStringLiteral("パフォーマンス"));
+  setWindowTitle(tr("パフォーマンス"));
   auto* layout = new QVBoxLayout(this);
-  WaitTrkBar1 = AddTrackBar(this, layout, QStringLiteral("CPU速度"),
-                            {QStringLiteral("遅い"), QStringLiteral("速い")}, 0, 255,
+  WaitTrkBar1 = AddTrackBar(this, layout, tr("CPU速度"),
+                            {tr("遅い"), tr("速い")}, 0, 255,
                             4, 16, 16, WaitLabel, QString());
   WaitTrkBar1->setObjectName(QStringLiteral("WaitTrkBar1"));
   WaitLabel->setObjectName(QStringLiteral("WaitLabel"));
   AddRule(this, layout);
   FlipTrkBar1 = AddTrackBar(
-      this, layout, QStringLiteral("画面更新"),
+      this, layout, tr("画面更新"),
       {QStringLiteral("1"), QStringLiteral("30"), QStringLiteral("60")}, 0, 60, 1, 10,
-      10, FlipLabel, QStringLiteral("回/秒"));
+      10, FlipLabel, tr("回/秒"));
   FlipTrkBar1->setObjectName(QStringLiteral("FlipTrkBar1"));
   FlipLabel->setObjectName(QStringLiteral("FlipLabel"));
   AddOkCancel(this, layout);

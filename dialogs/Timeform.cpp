@@ -11,20 +11,20 @@
 
 TTimerForm1::TTimerForm1(QWidget* parent) : TModalForm(parent) {
   setObjectName(QStringLiteral("TimerForm1"));
-  setWindowTitle(QStringLiteral("タイマ"));
+  setWindowTitle(tr("タイマ"));
   auto* layout = new QVBoxLayout(this);
-  McpuTrkBar1 = AddTrackBar(this, layout, QStringLiteral("メインCPUタイマ"),
+  McpuTrkBar1 = AddTrackBar(this, layout, tr("メインCPUタイマ"),
                             {QStringLiteral("1.0"), QStringLiteral("5.0")}, 100, 500, 10,
                             50, 50, McpuLabel, QStringLiteral("ms"));
   McpuTrkBar1->setObjectName(QStringLiteral("McpuTrkBar1"));
   McpuLabel->setObjectName(QStringLiteral("McpuLabel"));
   AddRule(this, layout);
-  ScpuTrkBar1 = AddTrackBar(this, layout, QStringLiteral("サブCPUタイマ"),
+  ScpuTrkBar1 = AddTrackBar(this, layout, tr("サブCPUタイマ"),
                             {QStringLiteral("10"), QStringLiteral("50")}, 10, 50, 1, 5, 5,
                             ScpuLabel, QStringLiteral("ms"));
   ScpuTrkBar1->setObjectName(QStringLiteral("ScpuTrkBar1"));
   ScpuLabel->setObjectName(QStringLiteral("ScpuLabel"));
-  StdBtn1 = new QPushButton(QStringLiteral("標準値"), this);
+  StdBtn1 = new QPushButton(tr("標準値"), this);
   StdBtn1->setObjectName(QStringLiteral("StdBtn1"));
   StdBtn1->setAutoDefault(false);
   AddOkCancel(this, layout, StdBtn1);

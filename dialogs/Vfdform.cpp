@@ -19,19 +19,16 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-const QString TVfdForm1::FileFilter = QStringLiteral(
-    "ディスクイメージ (*.vfd *.VFD *.d88 *.D88 *.d77 *.D77);;"
-    "仮想FDファイル (*.vfd *.VFD);;D88ファイル (*.d88 *.D88 *.d77 *.D77);;"
-    "すべてのファイル (*)");
-const QString TVfdForm1::OpenFailedText =
-    QStringLiteral("仮想ＦＤのオープンに失敗しました。");
-const QString TVfdForm1::NewDiskText = QStringLiteral("新規作成...");
-const QString TVfdForm1::FormatText =
-    QStringLiteral("新しいディスクの形式を選んでください。");
-const QString TVfdForm1::OverwriteText =
-    QStringLiteral("%1 は既にあります。上書きしますか？");
-const QString TVfdForm1::CreateFailedText =
-    QStringLiteral("ディスクを作成できませんでした。\n%1");
+QString TVfdForm1::FileFilter() {
+  return tr("ディスクイメージ (*.vfd *.VFD *.d88 *.D88 *.d77 *.D77);;"
+            "仮想FDファイル (*.vfd *.VFD);;D88ファイル (*.d88 *.D88 *.d77 *.D77);;"
+            "すべてのファイル (*)");
+}
+QString TVfdForm1::OpenFailedText() { return tr("仮想ＦＤのオープンに失敗しました。"); }
+QString TVfdForm1::NewDiskText() { return tr("新規作成..."); }
+QString TVfdForm1::FormatText() { return tr("新しいディスクの形式を選んでください。"); }
+QString TVfdForm1::OverwriteText() { return tr("%1 は既にあります。上書きしますか？"); }
+QString TVfdForm1::CreateFailedText() { return tr("ディスクを作成できませんでした。\n%1"); }
 
 namespace {
 // One framed drive group: the in-use box, then the path with its browse
@@ -50,18 +47,18 @@ QGroupBox* DriveGroup(QWidget* parent, QCheckBox*& use, QLineEdit*& edit,
   browse = new QPushButton(group);
   browse->setObjectName(QStringLiteral("VfdFileBtn") + name);
   browse->setIcon(group->style()->standardIcon(QStyle::SP_DirOpenIcon));
-  browse->setToolTip(QStringLiteral("参照"));
+  browse->setToolTip(TVfdForm1::tr("参照"));
   disks = new QComboBox(group);
   disks->setObjectName(QStringLiteral("VfdDiskBox") + name);
-  create = new QPushButton(TVfdForm1::NewDiskText, group);
+  create = new QPushButton(TVfdForm1::NewDiskText(), group);
   create->setObjectName(QStringLiteral("VfdNewBtn") + name);
-  protect = new QCheckBox(QStringLiteral("書き込み禁止"), group);
+  protect = new QCheckBox(TVfdForm1::tr("書き込み禁止"), group);
   protect->setObjectName(QStringLiteral("WproChkBox") + name);
   auto* row = new QHBoxLayout;
   row->addWidget(edit, 1);
   row->addWidget(browse);
   auto* second = new QHBoxLayout;
-  second->addWidget(new QLabel(QStringLiteral("ディスク"), group));
+  second->addWidget(new QLabel(TVfdForm1::tr("ディスク"), group));
   second->addWidget(disks, 1);
   second->addWidget(create);
   layout->addWidget(use);
@@ -87,14 +84,14 @@ TVfdForm1::TVfdForm1(TDiskDeck& deck, std::string& drive0Name,
                      std::string& drive1Name, QWidget* parent)
     : TModalForm(parent), Deck(deck), FileNames{&drive0Name, &drive1Name} {
   setObjectName(QStringLiteral("VfdForm1"));
-  setWindowTitle(QStringLiteral("仮想ディスク"));
+  setWindowTitle(TVfdForm1::tr("仮想ディスク"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(DriveGroup(this, VfdChkBox1, VfdEdit1, VfdFileBtn1,
                                VfdDiskBox1, VfdNewBtn1, WproChkBox1,
-                               QStringLiteral("ドライブ０"), QStringLiteral("1")));
+                               TVfdForm1::tr("ドライブ０"), QStringLiteral("1")));
   layout->addWidget(DriveGroup(this, VfdChkBox2, VfdEdit2, VfdFileBtn2,
                                VfdDiskBox2, VfdNewBtn2, WproChkBox2,
-                               QStringLiteral("ドライブ１"), QStringLiteral("2")));
+                               TVfdForm1::tr("ドライブ１"), QStringLiteral("2")));
   Use[0] = VfdChkBox1, Use[1] = VfdChkBox2;
   Edit[0] = VfdEdit1, Edit[1] = VfdEdit2;
   DiskBox[0] = VfdDiskBox1, DiskBox[1] = VfdDiskBox2;
@@ -159,7 +156,7 @@ void TVfdForm1::VfdChkBox2Click() {
 
 void TVfdForm1::Browse(QLineEdit* edit) {
   const QString path =
-      DialogHost().OpenFileName(this, FileFilter, QStringLiteral("vfd"), edit->text());
+      DialogHost().OpenFileName(this, FileFilter(), QStringLiteral("vfd"), edit->text());
   if (!path.isEmpty()) edit->setText(path);
 }
 
@@ -169,14 +166,14 @@ void TVfdForm1::VfdNewBtn1Click() { NewDisk(0); }
 void TVfdForm1::VfdNewBtn2Click() { NewDisk(1); }
 
 void TVfdForm1::NewDisk(int drive) {
-  const QString path = DialogHost().SaveFileName(this, FileFilter, QStringLiteral("d88"),
+  const QString path = DialogHost().SaveFileName(this, FileFilter(), QStringLiteral("d88"),
                                                  Edit[drive]->text());
   if (path.isEmpty()) return;
   const bool exists = QFileInfo::exists(path);
-  if (exists && !DialogHost().Question(this, OverwriteText.arg(path))) return;
+  if (exists && !DialogHost().Question(this, OverwriteText().arg(path))) return;
   const bool d88Name = path.endsWith(QStringLiteral(".d88"), Qt::CaseInsensitive) ||
                        path.endsWith(QStringLiteral(".d77"), Qt::CaseInsensitive);
-  const int format = DialogHost().Choose(this, FormatText, {QStringLiteral("VFD"), QStringLiteral("D88")},
+  const int format = DialogHost().Choose(this, FormatText(), {QStringLiteral("VFD"), QStringLiteral("D88")},
                                          d88Name ? 1 : 0);
   if (format < 0) return;
   // A file named as D88 is refused unless its content is D88.
@@ -184,7 +181,7 @@ void TVfdForm1::NewDisk(int drive) {
                                 ? std::string("VFD images cannot be named .d88 or .d77")
                                 : Deck.CreateDisk(path.toStdString(), format == 1, exists);
   if (!error.empty()) {
-    DialogHost().Warning(this, CreateFailedText.arg(QString::fromStdString(error)));
+    DialogHost().Warning(this, CreateFailedText().arg(QString::fromStdString(error)));
     return;
   }
   Use[drive]->setChecked(true);
@@ -205,7 +202,7 @@ void TVfdForm1::FormClose(bool ok) {
     if (!inUse[drive]) continue;
     const int disk = std::max(0, DiskBox[drive]->currentIndex());
     if (!Deck.MountDisk(drive, *FileNames[drive], disk)) {
-      DialogHost().Warning(this, OpenFailedText);
+      DialogHost().Warning(this, OpenFailedText());
       return;  // the later drive keeps its state
     }
   }

@@ -72,12 +72,12 @@ class TVfdForm1 : public TModalForm {
   TVfdForm1(TDiskDeck& deck, std::string& drive0Name, std::string& drive1Name,
             QWidget* parent = nullptr);
 
-  static const QString FileFilter;
-  static const QString OpenFailedText;
-  static const QString NewDiskText;         // the create button
-  static const QString FormatText;          // the format question
-  static const QString OverwriteText;       // %1: the file
-  static const QString CreateFailedText;    // %1: the reason
+  static QString FileFilter();
+  static QString OpenFailedText();
+  static QString NewDiskText();         // the create button
+  static QString FormatText();          // the format question
+  static QString OverwriteText();       // %1: the file
+  static QString CreateFailedText();    // %1: the reason
 
   QCheckBox* VfdChkBox1;
   QLineEdit* VfdEdit1;

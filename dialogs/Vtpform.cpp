@@ -17,12 +17,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-const QString TVtpForm1::FileFilter = QStringLiteral(
-    "仮想テープファイル (*.vtp *.VTP);;すべてのファイル (*)");
-const QString TVtpForm1::CreateQuestionText = QStringLiteral(
-    "ファイルが見つかりません。新しくファイルを作成しますか？");
-const QString TVtpForm1::OpenFailedText =
-    QStringLiteral("仮想テープのオープンに失敗しました。");
+QString TVtpForm1::FileFilter() { return tr("仮想テープファイル (*.vtp *.VTP);;すべてのファイル (*)"); }
+QString TVtpForm1::CreateQuestionText() { return tr("ファイルが見つかりません。新しくファイルを作成しますか？"); }
+QString TVtpForm1::OpenFailedText() { return tr("仮想テープのオープンに失敗しました。"); }
 
 TTapeIndex BuildTapeIndex(TTapeDeck& tape) {
   TTapeIndex index;
@@ -58,21 +55,21 @@ QString TapeNameText(const std::string& name) {
 TVtpForm1::TVtpForm1(TTapeDeck& tape, std::string& fileName, QWidget* parent)
     : TModalForm(parent), Tape(tape), FileName(fileName) {
   setObjectName(QStringLiteral("VtpForm1"));
-  setWindowTitle(QStringLiteral("仮想テープ"));
+  setWindowTitle(TVtpForm1::tr("仮想テープ"));
   auto* layout = new QVBoxLayout(this);
   auto* group = new QGroupBox(this);
   auto* inner = new QVBoxLayout(group);
-  VtpChkBox1 = new QCheckBox(QStringLiteral("仮想テープ使用"), group);
+  VtpChkBox1 = new QCheckBox(TVtpForm1::tr("仮想テープ使用"), group);
   VtpChkBox1->setObjectName(QStringLiteral("VtpChkBox1"));
   VtpEdit1 = new QLineEdit(group);
   VtpEdit1->setObjectName(QStringLiteral("VtpEdit1"));
   VtpFileBtn1 = new QPushButton(group);
   VtpFileBtn1->setObjectName(QStringLiteral("VtpFileBtn1"));
   VtpFileBtn1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-  VtpFileBtn1->setToolTip(QStringLiteral("参照"));
-  WproChkBox1 = new QCheckBox(QStringLiteral("書き込み禁止"), group);
+  VtpFileBtn1->setToolTip(TVtpForm1::tr("参照"));
+  WproChkBox1 = new QCheckBox(TVtpForm1::tr("書き込み禁止"), group);
   WproChkBox1->setObjectName(QStringLiteral("WproChkBox1"));
-  Label1 = new QLabel(QStringLiteral("ファイル位置"), group);
+  Label1 = new QLabel(TVtpForm1::tr("ファイル位置"), group);
   Label1->setObjectName(QStringLiteral("Label1"));
   VtpComboBox1 = new QComboBox(group);
   VtpComboBox1->setObjectName(QStringLiteral("VtpComboBox1"));
@@ -138,7 +135,7 @@ void TVtpForm1::VtpChkBox1Click() {
 
 void TVtpForm1::VtpFileBtn1Click() {
   // A new tape may be named here; OK then offers to create it.
-  const QString path = DialogHost().OpenOrNewFileName(this, FileFilter, QStringLiteral("vtp"),
+  const QString path = DialogHost().OpenOrNewFileName(this, FileFilter(), QStringLiteral("vtp"),
                                                       VtpEdit1->text());
   if (!path.isEmpty()) VtpEdit1->setText(path);
 }
@@ -163,9 +160,9 @@ void TVtpForm1::FormClose(bool ok) {
   // image that exists but cannot be opened (a directory, no permission) must
   // not be emptied by a hasty Yes.
   if (!path.empty() && QFileInfo::exists(QString::fromStdString(path))) {
-    DialogHost().Warning(this, OpenFailedText);
+    DialogHost().Warning(this, OpenFailedText());
     return;
   }
-  if (!DialogHost().Question(this, CreateQuestionText)) return;
-  if (!Tape.CreateTape(path)) DialogHost().Warning(this, OpenFailedText);
+  if (!DialogHost().Question(this, CreateQuestionText())) return;
+  if (!Tape.CreateTape(path)) DialogHost().Warning(this, OpenFailedText());
 }

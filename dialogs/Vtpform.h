@@ -86,9 +86,9 @@ class TVtpForm1 : public TModalForm {
   // window, also set by the command line and by drops).
   TVtpForm1(TTapeDeck& tape, std::string& fileName, QWidget* parent = nullptr);
 
-  static const QString FileFilter;
-  static const QString CreateQuestionText;
-  static const QString OpenFailedText;
+  static QString FileFilter();
+  static QString CreateQuestionText();
+  static QString OpenFailedText();
 
   QCheckBox* VtpChkBox1;
   QLineEdit* VtpEdit1;

@@ -7,18 +7,25 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "Debugform.h"
 #include "Dialogmenus.h"
+#include "Language.h"
 #include "Mainform.h"
 #include "Paform.h"
 #include "Vfdform.h"
 
 namespace {
 struct MainWindowWithDialogs : ::testing::Test {
+  std::string Language = "ja";
   QTemporaryDir Dir;
   std::unique_ptr<TForm1> Form;
   TDialogMenus* Menus = nullptr;
@@ -28,6 +35,7 @@ struct MainWindowWithDialogs : ::testing::Test {
       QFile::copy(QStringLiteral(QUILLON_BIN_DIR "/") + f, Dir.filePath(f));
     TForm1Options o;
     o.ProgramDir = Dir.path().toStdString();
+    UseLanguage(Language);
     Form = std::make_unique<TForm1>(o);
     Form->ShowMessage = [](const QString&) {};
     Menus = new TDialogMenus(*Form);
@@ -37,6 +45,7 @@ struct MainWindowWithDialogs : ::testing::Test {
   void TearDown() override {
     Form->close();
     Form.reset();
+    UseLanguage("ja");
   }
   // Runs f on the modal dialog once it is up.
   template <class F>
@@ -98,4 +107,50 @@ TEST_F(MainWindowWithDialogs, DebugWindowHoldsTheMainCpuUntilClosed) {
   Form->close();
   EXPECT_FALSE(Menus->DebugForm1->isVisible());
   EXPECT_FALSE(hold.Engaged());
+}
+
+// The texts a user sees in a window: titles, labels, buttons, group boxes,
+// tool tips and menu items, with those of the windows and menus inside it.
+QStringList ShownTexts(QWidget* w) {
+  QStringList texts{w->windowTitle(), w->toolTip()};
+  if (auto* l = qobject_cast<QLabel*>(w)) texts << l->text();
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) texts << b->text();
+  if (auto* g = qobject_cast<QGroupBox*>(w)) texts << g->title();
+  for (QAction* a : w->actions()) {
+    texts << a->text() << a->toolTip();
+    if (a->menu()) texts << ShownTexts(a->menu());
+  }
+  for (QWidget* child : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) texts << ShownTexts(child);
+  return texts;
+}
+
+struct EnglishWindowWithDialogs : MainWindowWithDialogs {
+  EnglishWindowWithDialogs() { Language = "en"; }
+};
+
+// In English no Japanese text is left in the window, its menus, any dialog
+// or the debug window, but for the language menu, which reads the same in
+// both languages.
+TEST_F(EnglishWindowWithDialogs, NoJapaneseTextIsLeft) {
+  ASSERT_TRUE(EnglishInUse());
+  QStringList texts = ShownTexts(Form.get());
+  for (QAction* item : {Form->VFd1, Form->VTape1, Form->Paform1, Form->Timer1, Form->Keybord1, Form->About1}) {
+    WhenModal([&](QWidget* w) {
+      texts << ShownTexts(w);
+      static_cast<QDialog*>(w)->reject();
+    });
+    item->trigger();
+  }
+  Menus->Debug1->trigger();
+  texts << ShownTexts(Menus->DebugForm1);
+  Menus->DebugForm1->close();
+  EXPECT_TRUE(texts.contains(QStringLiteral("&File")));
+  EXPECT_TRUE(texts.contains(QStringLiteral("Virtual Disk"))) << "the disk dialog's title";
+  EXPECT_TRUE(texts.contains(QStringLiteral("Break at"))) << "the debug window's";
+  for (const QString& t : texts) {
+    if (t == QStringLiteral("Language / 言語") || t == QStringLiteral("日本語")) continue;
+    for (QChar c : t)
+      EXPECT_FALSE((c >= QChar(0x3000) && c <= QChar(0x9FFF)) || (c >= QChar(0xFF00) && c <= QChar(0xFFEF)))
+          << t.toStdString();
+  }
 }

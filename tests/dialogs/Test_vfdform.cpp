@@ -96,7 +96,7 @@ TEST_F(VfdFormTest, EmptyPathWarnsAndLeavesDriveOneAlone) {
   form.VfdChkBox2->setChecked(false);  // would unmount drive 1, but never gets there
   form.WproChkBox2->setChecked(true);
   form.accept();
-  EXPECT_EQ(Host.Warnings, QStringList{TVfdForm1::OpenFailedText});
+  EXPECT_EQ(Host.Warnings, QStringList{TVfdForm1::OpenFailedText()});
   EXPECT_EQ(Drives.DiskMounted[0], 0u);
   EXPECT_EQ(Drives.DiskMounted[1], 1u);
   EXPECT_EQ(Names[0], "");
@@ -150,7 +150,7 @@ TEST_F(VfdFormTest, BrowsePutsTheChosenPathIntoTheEditOnly) {
   Host.Chosen.clear();  // the file dialog cancelled
   QTest::mouseClick(form.VfdFileBtn2, Qt::LeftButton);
   EXPECT_EQ(form.VfdEdit2->text(), QStringLiteral("/media/disk.vfd"));
-  EXPECT_EQ(Host.Filters.first(), TVfdForm1::FileFilter);
+  EXPECT_EQ(Host.Filters.first(), TVfdForm1::FileFilter());
   EXPECT_EQ(Names[1], "");
   form.reject();
 }

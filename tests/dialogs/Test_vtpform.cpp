@@ -205,7 +205,7 @@ TEST_F(VtpFormTest, MissingFileAsksAndCreatesOnYesOnly) {
     form.VtpEdit1->setText(QString::fromStdString(missing));
     Host.Answer = yes;
     form.accept();
-    EXPECT_EQ(Host.Questions.last(), TVtpForm1::CreateQuestionText);
+    EXPECT_EQ(Host.Questions.last(), TVtpForm1::CreateQuestionText());
     EXPECT_EQ(Deck.TapeMounted, yes ? 1u : 0u);
     EXPECT_EQ(QFile::exists(QString::fromStdString(missing)), yes);
     EXPECT_EQ(FileName, missing);
@@ -222,7 +222,7 @@ TEST_F(VtpFormTest, ExistingFileThatWillNotOpenIsNeverTruncated) {
   Host.Answer = true;
   form.accept();
   EXPECT_TRUE(Host.Questions.isEmpty());
-  EXPECT_EQ(Host.Warnings, QStringList{TVtpForm1::OpenFailedText});
+  EXPECT_EQ(Host.Warnings, QStringList{TVtpForm1::OpenFailedText()});
   EXPECT_EQ(Deck.TapeMounted, 0u);
   EXPECT_TRUE(QDir(Dir.path()).exists());
 }
@@ -234,7 +234,7 @@ TEST_F(VtpFormTest, CreateFailingWarnsAndClearingTheBoxClosesTheTape) {
   form.VtpEdit1->setText(Dir.filePath(QStringLiteral("no/such/dir/x.vtp")));
   Host.Answer = true;
   form.accept();
-  EXPECT_EQ(Host.Warnings, QStringList{TVtpForm1::OpenFailedText});
+  EXPECT_EQ(Host.Warnings, QStringList{TVtpForm1::OpenFailedText()});
   EXPECT_EQ(Deck.TapeMounted, 0u);
 
   Mount({1, 2, 3});

@@ -479,3 +479,28 @@ TEST(MainformRun, BeepSettingAndNoAudioOutput) {
   Settle();
   EXPECT_EQ(run.Form->StatusBar1->Text(), QStringLiteral("音声出力装置がないため、ビープ音は鳴りません。"));
 }
+
+// The language menu: the choice is saved for the next start, and the status
+// bar says so in the language chosen.
+TEST(MainformRun, LanguageIsChosenForTheNextStart) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  EXPECT_EQ(form.File1->title(), QStringLiteral("ファイル(&F)"));
+  EXPECT_TRUE(form.LanguageJa1->isChecked());
+  const struct { QAction* item; const char* ini; QString says; } steps[] = {
+      {form.LanguageEn1, "Language=en", QStringLiteral("English takes effect at the next start.")},
+      {form.LanguageJa1, "Language=ja", QString()},
+  };
+  for (const auto& s : steps) {
+    s.item->trigger();
+    EXPECT_TRUE(s.item->isChecked());
+    EXPECT_EQ(form.StatusBar1->Text(), s.says);
+    EXPECT_EQ(form.File1->title(), QStringLiteral("ファイル(&F)")) << "the window keeps its language";
+  }
+  form.LanguageEn1->trigger();
+  form.close();
+  EXPECT_TRUE(run.Ini().contains("Language=en"));
+  TForm1Options o;
+  o.ProgramDir = run.Dir.path().toStdString();
+  EXPECT_EQ(TForm1::StartLanguage(o), "en");
+}
