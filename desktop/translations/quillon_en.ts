@@ -330,7 +330,7 @@ A file of this name exists. Replace it?</translation>
     </message>
     <message>
         <source>回/秒</source>
-        <translation>/s</translation>
+        <translation>fps</translation>
     </message>
 </context>
 <context>
