@@ -327,9 +327,11 @@ xopen   LDD #128
         LDX 1,S             ; the name
         LDB ,X
         LDX 1,X
+        CLR FWANT
         JSR dname
-        LBEQ fnmerr         ; a device alone
-        LDX CURF
+        BEQ .dev
+        INC FWANT
+.dev    LDX CURF
         LDB #F_FCB
 .clr    CLR B,X
         DECB
@@ -769,7 +771,8 @@ frec    PSHS A
 * ---------------------------------------------------------------- the tape
 tapdev  FDB topen,tgetc,tputc,tclose,bmerr,bmerr
 
-* topen: one tape file at a time, for input or output.
+* topen: one tape file at a time, for input (without a name the next data
+* file) or output.
 topen   LDU #FCBS
 .one    TST F_MODE,U
         BEQ .nx
@@ -786,6 +789,8 @@ topen   LDU #FCBS
         BEQ .in
         CMPA #M_OUT
         LBNE bmerr
+        TST FWANT
+        LBEQ fnmerr         ; a name is needed to write
         LDU #TNAME
         BSR .cp
         LDD #0
@@ -795,8 +800,7 @@ topen   LDU #FCBS
         LDA #K_DAT
         STA TKIND
         JMP fhead
-.in     BSR .cp
-        STA FWANT
+.in     BSR .cp         ; "CAS:" alone: the next data file
         LDA #K_DAT
         JMP ffind
 .cp     LDB #8
@@ -891,7 +895,9 @@ tclose  CMPA #M_OUT
 dskdev  FDB kopen,kgetc,kputc,kclose,krec,klof
 
 * kopen: opened as a text file (2), or for records (3).
-kopen   LDB #2
+kopen   TST FWANT
+        LBEQ fnmerr         ; a drive alone
+        LDB #2
         CMPA #M_RND
         BNE .k
         INCB

@@ -102,6 +102,7 @@ TEST(BasicFiles, DataFilesOnTape) {
       // Closed by the error's RUN: a second OPEN of the same number works.
       {"OPEN \"data\" FOR INPUT AS 1:LINE INPUT #1,A$:?A$:CLOSE 1,#2\n", "HI,-12 -3.5\nOk"},
       {"OPEN \"nothere\" FOR INPUT AS #1\n", "Found: data\nFile not found"},
+      {"OPEN \"CAS:\" FOR INPUT AS #3:INPUT #3,A$:?A$:CLOSE:OPEN \"O\",#1,\"CAS:\"\n", "Found: data\nHI\nBad file name"},
   };
   for (const Case& c : cases) {
     const std::string screen = t.Run("NEW\n" + c.typed, true);
