@@ -38,6 +38,7 @@ struct MainWindowWithDialogs : ::testing::Test {
     UseLanguage(Language);
     Form = std::make_unique<TForm1>(o);
     Form->ShowMessage = [](const QString&) {};
+    Form->Beeper.FindDevice = [] { return QAudioDevice(); };  // silent on any desktop
     Menus = new TDialogMenus(*Form);
     Form->show();
     Form->FormCreate();
