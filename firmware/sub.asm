@@ -5,7 +5,8 @@
 * RAM planes (640 x 200, 80 bytes a line, eight lines a text row) and its code
 * is kept in RAM at C000 (row r, column c at C000 + 80r + c), with the number
 * of columns at D036 and of rows at D037, where the host's text copy reads
-* them. The screen scrolls in hardware: writing a new start offset to
+* them. WIDTH 40 (C_WIDTH) gives 40 columns of characters drawn twice as
+* wide, kept in the text screen 40 to a row. The screen scrolls in hardware: writing a new start offset to
 * D40E/D40F rotates video RAM so that the picture always starts at offset 0.
 *
 * Work comes from the main CPU through the command slot in shared RAM (see
@@ -63,6 +64,10 @@ LNFIRST EQU $D017           ; first and last row of the logical line
 LNLAST  EQU $D018           ; being worked on
 LROW    EQU $D019           ; the last text row: 24, 23 while KEY ON shows
                             ; the function keys on row 24
+WIDE    EQU $D01E           ; 1: 40 columns of double-width characters
+NCOL    EQU $D01F           ; columns: 80 or 40 (WIDTH)
+RTAB    EQU $D020           ; the text rows' addresses: rowtext or rowtx40
+LMAX    EQU $D022           ; characters a logical line holds (4 rows at most)
 CONT    EQU $C800           ; 25 row marks: not 0 = continues the row above
 LINE    EQU $C900           ; the line entered last (up to LINMAX)
 COLS    EQU $D036           ; read by the host's text copy
@@ -93,12 +98,12 @@ reset   ORCC #$50
         CLR LINLEN
         LDA #$FF
         STA EDROW
-        LDA #NCOLS
-        STA COLS
         LDA #NROWS
         STA ROWS
         DECA
         STA LROW
+        LDA #NCOLS
+        JSR setwid
         JSR fkinit
         CLR SCROFF          ; the reset set the scroll offset to 0
         CLR SCROFF+1
@@ -172,7 +177,8 @@ cgetkey CLR CANCEL
 * text colour over two columns and two rows at the cursor.
 cpattern
         LDA CURX
-        CMPA #NCOLS-1
+        INCA
+        CMPA NCOL
         BLO .x
         JSR newline
 .x      LDA CURY
@@ -198,7 +204,7 @@ cpattern
         LDA CURX
         ADDA #2
         STA CURX
-        CMPA #NCOLS
+        CMPA NCOL
         BLO .done
         JSR newline
 .done   RTS
@@ -259,16 +265,25 @@ curoff  TST CURON
 curtog  LDA CURY
         LDB CURX
         JSR cellad
-        LDB #8
-.l      COM ,X
-        COM PLANE1,X
-        COM PLANE2,X
-        LEAX NCOLS,X
-        DECB
-        BNE .l
+        BSR invcel
         LDA CURON
         EORA #1
         STA CURON
+        RTS
+
+* invcel: the cell at video RAM offset X inverted on all planes. B, X lost.
+invcel  LDB #8
+.l      COM ,X
+        COM PLANE1,X
+        COM PLANE2,X
+        TST WIDE
+        BEQ .n
+        COM 1,X
+        COM PLANE1+1,X
+        COM PLANE2+1,X
+.n      LEAX NCOLS,X
+        DECB
+        BNE .l
         RTS
 
 * ---------------------------------------------------------------- output
@@ -284,7 +299,7 @@ putc    TST ESCST
         JSR drawch
         INC CURX
         LDA CURX
-        CMPA #NCOLS
+        CMPA NCOL
         BLO .r
         JMP wrapnl
 .esc    CLR ESCST
@@ -328,9 +343,10 @@ putc    TST ESCST
 .c5     CMPA #CH_RIGHT
         BNE .c6
         LDA CURX
-        CMPA #NCOLS-1
+        INCA
+        CMPA NCOL
         BHS .r
-        INC CURX
+        STA CURX
         RTS
 .c6     CMPA #CH_LEFT
         BNE .c7
@@ -390,30 +406,25 @@ wrapnl  LDA CURY
 * is drawn again below it).
 scroll  LDA LROW
         LSLA
-        LDX #rowtext
-        LDX A,X
-        PSHS X              ; the last text row
+        LDX RTAB
+        LDD A,X
+        PSHS D              ; the last text row
         LDX #TEXT
-.mv     LDD NCOLS,X         ; 16 bytes a round
+        LDB NCOL
+        LEAU B,X            ; the row below
+.mv     LDD ,U++            ; 8 bytes a round
         STD ,X++
-        LDD NCOLS,X
+        LDD ,U++
         STD ,X++
-        LDD NCOLS,X
+        LDD ,U++
         STD ,X++
-        LDD NCOLS,X
-        STD ,X++
-        LDD NCOLS,X
-        STD ,X++
-        LDD NCOLS,X
-        STD ,X++
-        LDD NCOLS,X
-        STD ,X++
-        LDD NCOLS,X
+        LDD ,U++
         STD ,X++
         CMPX ,S
         BLO .mv
-        LDD ,S
-        ADDD #NCOLS
+        LDB NCOL
+        CLRA
+        ADDD ,S
         STD ,S
         LDD #$2020
 .bl     STD ,X++
@@ -508,7 +519,10 @@ cellad  LSLA
         LDX #rowvram
         LDX A,X
         ABX
-        LDY #rowtext
+        TST WIDE
+        BEQ .t
+        ABX
+.t      LDY RTAB
         LDY A,Y
         LEAY B,Y
         RTS
@@ -525,6 +539,27 @@ rowtext FDB TEXT+0*NCOLS,TEXT+1*NCOLS,TEXT+2*NCOLS,TEXT+3*NCOLS,TEXT+4*NCOLS
         FDB TEXT+15*NCOLS,TEXT+16*NCOLS,TEXT+17*NCOLS,TEXT+18*NCOLS,TEXT+19*NCOLS
         FDB TEXT+20*NCOLS,TEXT+21*NCOLS,TEXT+22*NCOLS,TEXT+23*NCOLS,TEXT+24*NCOLS
         FDB TEXT+25*NCOLS   ; the end of the last row
+rowtx40 FDB TEXT+0*40,TEXT+1*40,TEXT+2*40,TEXT+3*40,TEXT+4*40
+        FDB TEXT+5*40,TEXT+6*40,TEXT+7*40,TEXT+8*40,TEXT+9*40
+        FDB TEXT+10*40,TEXT+11*40,TEXT+12*40,TEXT+13*40,TEXT+14*40
+        FDB TEXT+15*40,TEXT+16*40,TEXT+17*40,TEXT+18*40,TEXT+19*40
+        FDB TEXT+20*40,TEXT+21*40,TEXT+22*40,TEXT+23*40,TEXT+24*40
+        FDB TEXT+25*40
+
+* setwid: A = 80 or 40 columns: the tables and bytes that go with it.
+setwid  STA NCOL
+        STA COLS
+        LDX #rowtext
+        LDY #LINMAX
+        CLR WIDE
+        CMPA #40
+        BNE .s
+        INC WIDE
+        LDX #rowtx40
+        LDY #4*40
+.s      STX RTAB
+        STY LMAX
+        RTS
 
 * drawch: A at the cursor (text buffer and picture).
 drawch  LDB CURX
@@ -549,6 +584,8 @@ glyph   PSHS X,Y,U
         ADDD #font
         TFR D,U
         LDB #8
+        TST WIDE
+        LBNE .wide
         TST FAST
         BEQ .slow
 .fast   LDA ,U+             ; white on black: the glyph on every plane
@@ -591,6 +628,24 @@ glyph   PSHS X,Y,U
         DECB
         BNE .slow
         PULS X,Y,U,PC
+.wide   LDY #dbl            ; each dot twice: two bytes a line
+        LDA ,U
+        LSRA
+        LSRA
+        LSRA
+        LSRA
+        LDA A,Y
+        JSR putpl
+        LDA ,U+
+        ANDA #$0F
+        LDA A,Y
+        LEAX 1,X
+        JSR putpl
+        LEAX NCOLS-1,X
+        DECB
+        BNE .wide
+        PULS X,Y,U,PC
+dbl     FCB $00,$03,$0C,$0F,$30,$33,$3C,$3F,$C0,$C3,$CC,$CF,$F0,$F3,$FC,$FF
 
 * putpl: the 8 dots in A at offset X in the text colour on the background.
 putpl   PSHS A

@@ -68,7 +68,7 @@ edenter JSR txtstart
         LDA LNLAST
         INCA
         LSLA
-        LDX #rowtext
+        LDX RTAB
         LDX A,X             ; X = the end of its last row
 .trim   PSHS Y
         CMPX ,S++
@@ -175,7 +175,7 @@ edtab   FCB CH_BS
 * edtype: the character A at the cursor, overwriting or inserting.
 edtype  PSHS A
         BSR curoffs
-        CMPD #LINMAX
+        CMPD LMAX
         BHS .full
         TST INSMODE
         BEQ .put
@@ -192,12 +192,14 @@ edtype  PSHS A
 * of the logical line; when the next row belongs to another line (or there
 * is none), a blank row opens below as the line's next row.
 edadv   LDA CURX
-        CMPA #NCOLS-1
+        INCA
+        CMPA NCOL
         BHS .wrap
-        INC CURX
+        STA CURX
         RTS
 .wrap   BSR curoffs
-        CMPD #LINMAX-1
+        ADDD #1
+        CMPD LMAX
         BHS .r              ; the line is full: the cursor stays
         LDA CURY
         CMPA LROW
@@ -217,7 +219,7 @@ curoffs LDA CURY
         JSR lnfirst
         NEGA
         ADDA CURY
-        LDB #NCOLS
+        LDB NCOL
         MUL
         ADDB CURX
         ADCA #0
@@ -230,14 +232,16 @@ edleft  LDA CURX
 .up     LDA CURY
         BEQ .r
         DEC CURY
-        LDA #NCOLS-1
+        LDA NCOL
+        DECA
         STA CURX
 .r      RTS
 
 edright LDA CURX
-        CMPA #NCOLS-1
+        INCA
+        CMPA NCOL
         BHS .down
-        INC CURX
+        STA CURX
         RTS
 .down   LDA CURY
         CMPA LROW
@@ -329,7 +333,7 @@ lnend   LDA CURY
         STA LNLAST
         INCA
         LSLA
-        LDX #rowtext
+        LDX RTAB
         LDU A,X
         RTS
 
@@ -382,11 +386,12 @@ edins   BSR lnend           ; U = end, LNLAST
         LDA LNLAST
         JSR addrow
         BRA edins           ; again, with the new row
-.four   LDA LNFIRST         ; four rows: LINMAX cells
+.four   LDA LNFIRST         ; four rows: LMAX cells
         LSLA
-        LDX #rowtext
-        LDU A,X
-        LEAU LINMAX,U
+        LDX RTAB
+        LDD A,X
+        ADDD LMAX
+        TFR D,U
         LDA -1,U
         CMPA #' '
         BEQ .shift
@@ -429,14 +434,17 @@ redrawln LDA CURY
 
 * redrow: draw row A from column B to its end.
 redrow  JSR cellad          ; X = picture, Y = text
-.l      CMPB #NCOLS
+.l      CMPB NCOL
         BHS .r
         LDA ,Y+
         PSHS B
         JSR glyph
         PULS B
         LEAX 1,X
-        INCB
+        TST WIDE
+        BEQ .n
+        LEAX 1,X
+.n      INCB
         BRA .l
 .r      RTS
 
@@ -502,37 +510,31 @@ openrow PSHS A
         DECB
         BNE .m
 .m0     CLR ,X
-        LDA ,S              ; the text, 16 bytes a round
+        LDA ,S              ; the text, 8 bytes a round
         LSLA
-        LDX #rowtext
+        LDX RTAB
         LDY A,X
-        PSHS Y
+        PSHS Y              ; row A
         LDA LROW
         LSLA
-        LDX #rowtext
-        LDX A,X
-.t      CMPX ,S
+        LDU A,X             ; the last row: the end of what moves
+        LDB NCOL
+        LEAX B,U            ; and of where it goes
+.t      CMPU ,S
         BLS .t0
-        LDD -2,X
-        STD NCOLS-2,X
-        LDD -4,X
-        STD NCOLS-4,X
-        LDD -6,X
-        STD NCOLS-6,X
-        LDD -8,X
-        STD NCOLS-8,X
-        LDD -10,X
-        STD NCOLS-10,X
-        LDD -12,X
-        STD NCOLS-12,X
-        LDD -14,X
-        STD NCOLS-14,X
-        LDD -16,X
-        STD NCOLS-16,X
-        LEAX -16,X
+        LDD ,--U
+        STD ,--X
+        LDD ,--U
+        STD ,--X
+        LDD ,--U
+        STD ,--X
+        LDD ,--U
+        STD ,--X
         BRA .t
-.t0     LEAY NCOLS,X
-        STY ,S
+.t0     PULS X
+        LDB NCOL
+        LEAY B,X
+        PSHS Y
         LDD #$2020
 .tb     STD ,X++
         CMPX ,S

@@ -111,7 +111,7 @@ gfxcmd  SUBA #C_GFX
 .bad    RTS
 
 gfxtab  FDB gpset,gline,gcircle,gpoint,glocate,gcolor,gcsrlin,gpaint
-        FDB gget,ggmore,gput,gpmore,gscreen,gkey,garc
+        FDB gget,ggmore,gput,gpmore,gscreen,gkey,garc,gwidth
 
 * gcolm: plane masks CM0-CM2 for the colour in A.
 gcolm   LDX #CM0
@@ -853,7 +853,7 @@ garc    LDX #GARG
 
 * ---------------------------------------------------------------- text
 glocate LDA GARG
-        CMPA #NCOLS
+        CMPA NCOL
         BHS .y
         STA CURX
 .y      LDA GARG+1

@@ -12,6 +12,7 @@
 *           characters), or 0 (KEY OFF) or FF (KEY ON)
 *   gscreen C_SCREEN column(2) row(2): reply the character there (2 bytes),
 *           FFFF off the text screen
+*   gwidth  C_WIDTH n: n columns (80 or 40), the screen cleared
 * A function key types its text, as if its characters had been typed; the
 * text goes into the key ring as far as there is room and the rest follows
 * as the ring empties (another key waits in the latch meanwhile). With KEY ON
@@ -128,16 +129,10 @@ fkrow   TST FKON
         ANDA #7
         CMPA #6
         BHS .n
-        LDB #8              ; the field's first 6 columns in reverse
-.i      COM ,X
-        COM PLANE1,X
-        COM PLANE2,X
-        LEAX NCOLS,X
-        DECB
-        BNE .i
+        JSR invcel          ; the field's first 6 columns in reverse
 .n      PULS B
         INCB
-        CMPB #NCOLS
+        CMPB NCOL
         BLO .c
 .r      RTS
 
@@ -183,20 +178,31 @@ gkey    LDA GARG
         LDX #ROWBYTES*(NROWS-1)
         LDY #ROWBYTES
         JSR clrarea
-        LDX #TEXT+NCOLS*(NROWS-1)
+        LDX RTAB
+        LDD 2*NROWS,X
+        PSHS D
+        LDX 2*NROWS-2,X
         LDD #$2020
 .b      STD ,X++
-        CMPX #TEXT+NCOLS*NROWS
+        CMPX ,S
         BLO .b
+        LEAS 2,S
         CLR CONT+NROWS-1
         JMP fkrow
 .r      RTS
+
+* C_WIDTH: 80 or 40 columns; the screen is cleared.
+gwidth  LDA GARG
+        JSR setwid
+        JMP cls
 
 gscreen LDD GARG+2
         CMPD #NROWS
         BHS .off
         LDD GARG
-        CMPD #NCOLS
+        TSTA
+        BNE .off
+        CMPB NCOL
         BHS .off
         LDA GARG+3
         JSR cellad

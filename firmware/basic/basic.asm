@@ -68,7 +68,7 @@ TMP2    EQU $70AA
 TMP3    EQU $70AC
 TMP4    EQU $70AE
 TMP5    EQU $70B0
-RNDSV   EQU $70B2           ; spare
+SCRW    EQU $70B2           ; columns of the screen: 80 or 40 (WIDTH)
 AUTOLN  EQU $70B4           ; AUTO: next number, 0 off
 AUTOST  EQU $70B6           ; AUTO increment
 USRADR  EQU $70B8           ; DEF USR address
@@ -123,6 +123,8 @@ bcold   ORCC #$50
         JSR fp_init
         JSR dinit
         JSR finit
+        LDA #80
+        STA <SCRW
         BSR bvect
         LDX #PROGST+1
         STX <TXTTAB
@@ -616,7 +618,7 @@ outch   TST FOUT        ; SAVE ,A: the listing goes to the tape
         BLO .out
         INC <POSN
         LDA <POSN
-        CMPA #80
+        CMPA <SCRW
         BLO .out
         CLR <POSN
         BRA .out

@@ -7,7 +7,7 @@
 * the sub CPU draws. Only POINT and CSRLIN wait for an answer.
 *
 * Statements: LOCATE COLOR PSET PRESET LINE (not LINE INPUT) CIRCLE BEEP
-* PAINT GET PUT (not GET #n / PUT #n) PALETTE KEY.
+* PAINT GET PUT (not GET #n / PUT #n) PALETTE KEY WIDTH.
 * Functions: POINT CSRLIN SCREEN.
 * Coordinates are integers; the sub CPU leaves out what falls off the
 * screen. STEP (x,y) is relative to the last point drawn.
@@ -305,8 +305,8 @@ xlocate LDD #$FFFF
         BEQ .y
         JSR getbyte
         STB GBUF
-        CMPB #79
-        LBHI fcerr
+        CMPB <SCRW
+        LBHS fcerr
         STB <POSN
 .y      JSR peek
         CMPA #','
@@ -386,6 +386,19 @@ fnxy    PSHS A
         JSR gask
         LDD RBUF+2
         JMP setint
+
+* WIDTH 80 / WIDTH 40 (characters twice as wide); the screen is cleared.
+xwidth  JSR getbyte
+        CMPB #80
+        BEQ .ok
+        CMPB #40
+        LBNE fcerr
+.ok     STB <SCRW
+        STB GBUF
+        CLR <POSN
+        LDA #C_WIDTH
+        LDB #1
+        JMP gsend
 
 * PALETTE n,c: colour code n shows as the machine's colour c (the palette
 * registers); PALETTE alone gives every code its own colour again.

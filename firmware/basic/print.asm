@@ -87,7 +87,8 @@ xprin0  JSR peek
         LDB <POSN
         PSHS A
         ADDB ,S
-        CMPB #80-14
+        ADDB #14
+        CMPB <SCRW
         PULS A
         BLS .sp
         JSR bcrlf
@@ -102,9 +103,9 @@ xprin0  JSR peek
         TSTB
         BEQ .t0
         DECB
-.tw     CMPB #80            ; past the line's end: on the next lines
+.tw     CMPB <SCRW          ; past the line's end: on the next lines
         BLO .t0
-        SUBB #80
+        SUBB <SCRW
         BRA .tw
 .t0     CMPB <POSN
         BHS .t1

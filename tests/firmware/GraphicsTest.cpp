@@ -316,6 +316,33 @@ TEST(Graphics, PaletteScreenAndFunctionKeys) {
   EXPECT_TRUE(rig.WaitFor("Illegal function call")) << rig.Screen();
 }
 
+// WIDTH 40 draws each dot twice across and keeps 40 characters a row; a
+// line typed over two rows comes back whole; WIDTH 80 returns.
+TEST(Graphics, Width40DoublesTheCharacters) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("Ok\n"));
+  const uint8_t* vram = rig.Thread->Scpu->Bank[0];
+  rig.Type("CLS:?\"A\"\n");
+  ASSERT_TRUE(rig.WaitFor("A\nOk\n"));
+  std::vector<int> glyph;
+  for (int y = 0; y < 8; ++y) glyph.push_back(vram[y * 80]);
+  const std::string line = "10 REM " + std::string(60, 'B');
+  rig.Type("WIDTH 40:?\"A\"\n" + line + "\nLIST\nWIDTH 50\n");
+  ASSERT_TRUE(rig.WaitFor("Illegal function call", 10000)) << rig.Screen();
+  for (int y = 0; y < 8; ++y) {
+    int wide = 0;
+    for (int b = 0; b < 8; ++b) wide |= (glyph[y] >> b & 1) * (3 << 2 * b);
+    EXPECT_EQ(vram[y * 80] << 8 | vram[y * 80 + 1], wide) << y;
+  }
+  const std::vector<std::string> rows = rig.ScreenRows();
+  ASSERT_GE(rows.size(), 7u);
+  EXPECT_EQ(rows[0], "A");
+  EXPECT_EQ(rows[5] + rows[6], line) << rig.Screen();
+  EXPECT_EQ(rows[6].size(), 27u);
+  rig.Type("WIDTH 80:?STRING$(50,\"C\")\n");
+  ASSERT_TRUE(rig.WaitFor(std::string(50, 'C') + "\nOk")) << rig.Screen();
+}
+
 // The demo programs of docs/examples run and draw what they should.
 TEST(Graphics, DemoProgramsDraw) {
   struct Dot {
