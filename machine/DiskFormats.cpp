@@ -1,6 +1,7 @@
 // Reading the two image layouts into sector lists, blank disks, and
 // converting between the layouts. See DiskFormats.h.
 #include "DiskFormats.h"
+#include "QuillonFs.h"
 
 #include "core/PlainFile.h"
 
@@ -321,7 +322,12 @@ std::vector<uint8_t> BlankDiskImage(TDiskKind kind) {
     }
   }
   Index(layout, sideOf);
-  const std::vector<std::vector<uint8_t>> data(layout.Sectors.size(), std::vector<uint8_t>(256, 0xE5));
+  // Sectors in LSN order, made an empty disk of the BASIC's file system.
+  TQfsDisk fs;
+  fs.Format();
+  std::vector<std::vector<uint8_t>> data;
+  for (size_t i = 0; i < layout.Sectors.size(); ++i)
+    data.emplace_back(fs.Bytes.begin() + static_cast<long>(i * 256), fs.Bytes.begin() + static_cast<long>(i * 256 + 256));
   return kind == TDiskKind::D88 ? BuildD88(layout, {}, data) : BuildVfd(layout, data);
 }
 

@@ -93,7 +93,8 @@ bool IsD88File(const std::string& path);
 bool NamedD88(const std::string& path);
 
 // A freshly formatted double-sided disk of 40 tracks × 16 sectors of 256
-// bytes, every data byte E5.
+// bytes, every data byte E5 but track 0's first 8 sectors: an empty disk of
+// our BASIC's file system (QuillonFs.h).
 std::vector<uint8_t> BlankDiskImage(TDiskKind kind);
 
 // Writes a new file; never replaces an existing one unless overwrite. On

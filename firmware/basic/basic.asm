@@ -138,7 +138,7 @@ bcold   ORCC #$50
         JSR prtuint
         LDX #bytesf
         JSR outstr
-        JMP readyr
+        JMP dauto           ; (disk.asm: AUTORUN, else readyr)
 
 * bwarm: back from the monitor, or the hot start; the program and its
 * variables are kept.
@@ -783,6 +783,7 @@ unpmsg  FCB "Unprintable error",0
         INCLUDE "basic/func.asm"
         INCLUDE "basic/files.asm"
         INCLUDE "basic/datafile.asm"
+        INCLUDE "basic/diskcmd.asm"
         INCLUDE "basic/graphics.asm"
 
         SETDP 0

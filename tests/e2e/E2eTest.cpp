@@ -3,6 +3,7 @@
 // Disk and tape images are made here; the boot programs are assembled from
 // basic_boot.asm and dos_loader.asm at build time.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "DiskFormats.h"
 #include "DiskImage.h"
 #include "Vtp.h"
 
@@ -33,6 +35,18 @@ std::string Quote(const std::string& s) {
       q.push_back(c);
   }
   return q + "'";
+}
+
+// Runs a shell command, its output kept.
+TRun Shell(const std::string& cmd) {
+  TRun run;
+  FILE* p = popen((cmd + " 2>&1").c_str(), "r");
+  if (p == nullptr) return run;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) run.Output.append(buf, n);
+  const int st = pclose(p);
+  run.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return run;
 }
 
 // Runs quillon --headless with our firmware and the given arguments, after
@@ -310,6 +324,38 @@ TEST_F(EndToEnd, DiskSectorWriteAndRead) {
   EXPECT_EQ(r.Status, 0) << r.Output;
 }
 
+// A BSAVE in a loop killed with SIGKILL at several moments: quillon-disk
+// finds the disk sound and the file whole, the version before or after (its
+// first and last bytes carry the same count, everything between is zero).
+TEST_F(EndToEnd, KillDuringSaveLeavesOldOrNewFile) {
+  const std::string disk = (Dir / "safe.d88").string();
+  ASSERT_EQ(WriteNewDiskFile(disk, TDiskKind::D88, false), "");
+  const std::string line = "10 POKE &H3000,I AND 255:POKE &H4FFF,I AND 255:BSAVE \"M\",&H3000,8192:I=I+1:GOTO 10\\rRUN\\r";
+  int whole = 0;
+  for (int round = 0; round < 5; ++round) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      execl(QUILLON_PROGRAM, "quillon", "--headless", "--firmware", QUILLON_FIRMWARE_DIR, disk.c_str(), "--wait-text", "Ok",
+            "--type", line.c_str(), "--run", "3600000", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    usleep(static_cast<useconds_t>(400000 + round * 137000));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    const TRun check = Shell(Quote(QUILLON_DISK_PROGRAM) + " check " + Quote(disk));
+    ASSERT_EQ(check.Status, 0) << check.Output;
+    const TRun got = Shell(Quote(QUILLON_DISK_PROGRAM) + " get " + Quote(disk) + " M -");
+    if (got.Status != 0) continue;  // killed before the first BSAVE ended
+    const std::string& m = got.Output;
+    ASSERT_EQ(m.size(), 8198u);
+    EXPECT_EQ(m.substr(0, 6), std::string("\x30\x00\x20\x00\x30\x00", 6));
+    EXPECT_EQ(m[6], m[8197]);
+    EXPECT_EQ(m.find_first_not_of('\0', 7), m[8197] == 0 ? std::string::npos : 8197u) << round;
+    ++whole;
+  }
+  EXPECT_GT(whole, 0);
+}
 #endif  // QUILLON_HAVE_TRAPS
 
 }  // namespace

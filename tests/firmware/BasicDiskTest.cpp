@@ -7,8 +7,10 @@
 #include <string>
 #include <unistd.h>
 
+#include "DiskFormats.h"
 #include "DiskImage.h"
 #include "FirmwareRig.h"
+#include "QuillonFs.h"
 
 #ifdef QUILLON_HAVE_TRAPS
 namespace {
@@ -17,8 +19,14 @@ struct DiskRig {
   std::filesystem::path Path =
       std::filesystem::temp_directory_path() / ("quillon_basic_disk_" + std::to_string(::getpid()) + ".vfd");
   TFirmwareRig Rig;
-  DiskRig() {
-    WriteDiskImage(Path, {});
+  explicit DiskRig(bool d88 = false) {
+    if (d88) {
+      Path.replace_extension(".d88");
+      std::filesystem::remove(Path);
+      WriteNewDiskFile(Path.string(), TDiskKind::D88, false);  // formatted for the BASIC
+    } else {
+      WriteDiskImage(Path, {});  // blank
+    }
     Rig.WaitFor("Ok\n");
     Rig.State.Vfd.MountDisk(0, Path.string());
   }
@@ -44,6 +52,7 @@ struct DiskRig {
 // see and change the directory.
 TEST(BasicDisk, ProgramsAndHousekeeping) {
   DiskRig d;
+  EXPECT_NE(d.Run("FILES\n").find("Device I/O error"), std::string::npos);  // not formatted yet
   d.Run("DSKINI 0\n10 PRINT \"ONE\";2*3\n20 END\nSAVE \"one\"\nSAVE \"0:one.txt\",A\n");
   d.Run("FOR I=0 TO 15:POKE &H3000+I,I*3:NEXT\nBSAVE \"mc.bin\",&H3000,16\n");
   struct Case {
@@ -60,7 +69,7 @@ TEST(BasicDisk, ProgramsAndHousekeeping) {
       {"KILL \"two\"\n", "File not found"},
       {"SAVE \"a.b.c\"\n", "Bad file name"},
       {"NAME \"one\" AS \"mc.bin\"\n", "File already exists"},
-      {"NAME \"one\" AS \"two\"\nKILL \"mc.bin\"\nFILES\nPRINT DSKF(0)\n",
+      {"NAME \"one\" AS \"two\"\nKILL \"mc.bin\"\nFILES \"0:\"\nPRINT DSKF(0)\n",
        "TWO     .    P 26\nONE     .TXT A 26\n321536 bytes free\nOk\nPRINT DSKF(0)\n 157"},
   };
   for (const Case& c : cases) {
@@ -96,5 +105,58 @@ TEST(BasicDisk, DataFiles) {
     const std::string screen = d.Run("NEW\n" + c.typed);
     EXPECT_NE(screen.find(c.expect), std::string::npos) << "typed:\n" << c.typed << "\nscreen:\n" << screen;
   }
+}
+
+// A full and a write-protected disk refuse with their errors and keep what
+// they hold; on a D88 disk made by --new-disk, formatted from the start.
+TEST(BasicDisk, FullAndProtectedDisksChangeNothing) {
+  DiskRig d(true);
+  d.Run("10 PRINT \"OLD\"\nSAVE \"P\"\nNEW\n10 ON ERROR GOTO 100\n20 FOR I=1 TO 20:BSAVE CHR$(64+I),0,&H6000:NEXT\n"
+        "100 PRINT ERR;DSKF(0):RESUME 110\n110 BSAVE \"Z\",0,100:PRINT DSKF(0)\nSAVE \"Q\"\n");
+  struct Case {
+    std::string typed, expect;
+    bool protect;
+  } cases[] = {
+      {"RUN\n", " 61  1\n 0\nOk", false},
+      {"BSAVE \"A\",0,&H6000\nSAVE \"Q\",A\nPRINT DSKF(0)\n", "Disk full\nOk\nSAVE \"Q\",A\nDisk full\nOk\nPRINT DSKF(0)\n 0\nOk", false},
+      {"FILES\n", "P       .    P 16\nQ       .    P 96\nA       .    M 24582\n", false},
+      {"SAVE \"P\"\nKILL \"A\"\nNAME \"A\" AS \"Y\"\nDSKINI\n",
+       "Disk write protected\nOk\nKILL \"A\"\nDisk write protected\nOk\nNAME \"A\" AS \"Y\"\nDisk write protected\nOk\nDSKINI\nDisk write protected", true},
+      {"LOAD \"P\"\nRUN\nPRINT DSKF(0)\n", "OLD\nOk\nPRINT DSKF(0)\n 0\nOk", true},
+  };
+  for (const Case& c : cases) {
+    d.Rig.State.Vfd.DiskWriteProtect[0] = c.protect;
+    const std::string screen = d.Run(c.typed);
+    EXPECT_NE(screen.find(c.expect), std::string::npos) << "typed:\n" << c.typed << "\nscreen:\n" << screen;
+  }
+  d.Rig.State.Vfd.UnmountDisk(0);
+  TQfsImage host;
+  ASSERT_EQ(host.Open(d.Path.string(), false), "");
+  EXPECT_EQ(host.Disk.Check(), "");
+}
+
+// Listings move between the host and the machine: a host file with LF line
+// ends, put on the disk as AUTORUN, runs when the disk boots; a program
+// saved as text comes out whole.
+TEST(BasicDisk, ListingsBetweenHostAndMachine) {
+  DiskRig d(true);
+  d.Rig.State.Vfd.UnmountDisk(0);
+  {
+    TQfsImage host;
+    ASSERT_EQ(host.Open(d.Path.string(), true), "");
+    const std::string text = "10 A=6*7\n20 PRINT A\n";
+    ASSERT_EQ(host.Disk.Write("AUTORUN", 2, {text.begin(), text.end()}), "");
+    ASSERT_EQ(host.Save(), "");
+  }
+  d.Rig.State.Vfd.MountDisk(0, d.Path.string());
+  d.Rig.Thread->ResetMachine(false);
+  EXPECT_TRUE(d.Rig.WaitFor("bytes free\n 42\nOk")) << d.Rig.Screen();
+  d.Run("30 PRINT A+1\nSAVE \"OUT\",A\n");
+  d.Rig.State.Vfd.UnmountDisk(0);
+  TQfsImage host;
+  ASSERT_EQ(host.Open(d.Path.string(), false), "");
+  std::vector<uint8_t> data;
+  ASSERT_EQ(host.Disk.Read("out", data), "");
+  EXPECT_EQ(std::string(data.begin(), data.end()), "10 A=6*7\r20 PRINT A\r30 PRINT A+1\r");
 }
 #endif

@@ -1,0 +1,114 @@
+// quillon-disk: the files of our BASIC's disks from the host.
+//   quillon-disk list IMAGE
+//   quillon-disk get IMAGE NAME [HOSTFILE]     (HOSTFILE "-": standard output)
+//   quillon-disk put IMAGE HOSTFILE [NAME] [--kind memory|program|text|random]
+//   quillon-disk delete IMAGE NAME
+//   quillon-disk check IMAGE
+//   quillon-disk format IMAGE
+// Text files come out with LF line ends (the BASIC writes CR); what goes in
+// is stored as it is (LOAD takes CR, LF or both).
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "QuillonFs.h"
+
+namespace {
+
+int Usage() {
+  std::cerr << "usage: quillon-disk list IMAGE\n"
+               "       quillon-disk get IMAGE NAME [HOSTFILE|-]\n"
+               "       quillon-disk put IMAGE HOSTFILE [NAME] [--kind memory|program|text|random]\n"
+               "       quillon-disk delete IMAGE NAME\n"
+               "       quillon-disk check IMAGE\n"
+               "       quillon-disk format IMAGE\n";
+  return 2;
+}
+
+int Fail(const std::string& why) {
+  std::cerr << "quillon-disk: " << why << "\n";
+  return 1;
+}
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  int kind = 2;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--kind") continue;
+    if (i + 1 >= args.size()) return Usage();
+    static const char* const names[] = {"memory", "program", "text", "random"};
+    kind = -1;
+    for (int k = 0; k < 4; ++k)
+      if (args[i + 1] == names[k]) kind = k;
+    if (kind < 0) return Usage();
+    args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+    break;
+  }
+  if (args.size() < 2) return Usage();
+  const std::string& cmd = args[0];
+  const bool writes = cmd == "put" || cmd == "delete" || cmd == "format";
+  TQfsImage image;
+  if (std::string why = image.Open(args[1], writes); !why.empty()) return Fail(why);
+  TQfsDisk& disk = image.Disk;
+  if (cmd != "format" && !disk.Formatted()) return Fail(args[1] + ": not a disk of the BASIC's file system");
+
+  if (cmd == "list" && args.size() == 2) {
+    for (const TQfsFile& f : disk.Files()) {
+      std::printf("%-12s %c %8u\n", f.Name.c_str(), "MPAR????"[f.Kind & 7], f.Size);
+    }
+    std::printf("%u bytes free\n", disk.FreeBytes());
+    return 0;
+  }
+  if (cmd == "check" && args.size() == 2) {
+    int leaked = 0;
+    if (std::string why = disk.Check(&leaked); !why.empty()) return Fail(why);
+    std::printf("%zu files, sound; %d clusters marked used without a file\n", disk.Files().size(), leaked);
+    return 0;
+  }
+  if (cmd == "get" && (args.size() == 3 || args.size() == 4)) {
+    std::vector<uint8_t> data;
+    uint8_t k = 0;
+    if (std::string why = disk.Read(args[2], data, &k); !why.empty()) return Fail(why);
+    if (k == 2) {  // text: CR, CR LF -> LF
+      std::vector<uint8_t> text;
+      for (size_t i = 0; i < data.size(); ++i) {
+        if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') continue;
+        text.push_back(data[i] == '\r' ? '\n' : data[i]);
+      }
+      data.swap(text);
+    }
+    const std::string out = args.size() == 4 ? args[3] : args[2];
+    if (out == "-") {
+      std::cout.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+      return std::cout ? 0 : 1;
+    }
+    std::ofstream f(out, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    return f.good() ? 0 : Fail(out + ": cannot be written");
+  }
+  if (cmd == "put" && (args.size() == 3 || args.size() == 4)) {
+    std::ifstream f(args[2], std::ios::binary);
+    if (!f) return Fail(args[2] + ": cannot be read");
+    const std::vector<uint8_t> data{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    const std::string name = args.size() == 4 ? args[3] : BaseName(args[2]);
+    if (std::string why = disk.Write(name, static_cast<uint8_t>(kind), data); !why.empty()) return Fail(why);
+  } else if (cmd == "delete" && args.size() == 3) {
+    if (std::string why = disk.Remove(args[2]); !why.empty()) return Fail(why);
+  } else if (cmd == "format" && args.size() == 2) {
+    disk.Format();
+  } else {
+    return Usage();
+  }
+  if (std::string why = image.Save(); !why.empty()) return Fail(why);
+  return 0;
+}
