@@ -195,6 +195,25 @@ std::string TQfsDisk::Check(int* leaked) const {
   return {};
 }
 
+std::string TQfsDisk::Reclaim(int* freed) {
+  if (std::string why = Check(); !why.empty()) return why;
+  std::vector<bool> held(Clusters, false);
+  for (const TQfsFile& f : Files()) {
+    std::string why;
+    for (int c : Chain(f.First, f.Size, why)) held[c] = true;
+  }
+  uint8_t* fat = Sector(FatLsn);
+  int n = 0;
+  for (int c = 1; c < Clusters; ++c) {
+    if (fat[c] != Free && !held[c]) {
+      fat[c] = Free;
+      ++n;
+    }
+  }
+  if (freed) *freed = n;
+  return {};
+}
+
 TQfsImage::~TQfsImage() {
   if (Fd >= 0) ::close(Fd);
 }

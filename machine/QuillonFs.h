@@ -52,6 +52,8 @@ class TQfsDisk {
   // Every file's chain matches its size and no cluster belongs to two
   // files; clusters marked used that no file holds are counted in leaked.
   std::string Check(int* leaked = nullptr) const;
+  // After a sound Check: the clusters no file holds are free again.
+  std::string Reclaim(int* freed = nullptr);
 
  private:
   uint8_t* Sector(int lsn) { return Bytes.data() + lsn * SectorBytes; }

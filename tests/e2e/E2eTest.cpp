@@ -326,7 +326,8 @@ TEST_F(EndToEnd, DiskSectorWriteAndRead) {
 
 // A BSAVE in a loop killed with SIGKILL at several moments: quillon-disk
 // finds the disk sound and the file whole, the version before or after (its
-// first and last bytes carry the same count, everything between is zero).
+// first and last bytes carry the same count, everything between is zero);
+// clusters a stopped save left marked are reclaimed.
 TEST_F(EndToEnd, KillDuringSaveLeavesOldOrNewFile) {
   const std::string disk = (Dir / "safe.d88").string();
   ASSERT_EQ(WriteNewDiskFile(disk, TDiskKind::D88, false), "");
@@ -355,6 +356,8 @@ TEST_F(EndToEnd, KillDuringSaveLeavesOldOrNewFile) {
     ++whole;
   }
   EXPECT_GT(whole, 0);
+  EXPECT_EQ(Shell(Quote(QUILLON_DISK_PROGRAM) + " reclaim " + Quote(disk)).Status, 0);
+  EXPECT_NE(Shell(Quote(QUILLON_DISK_PROGRAM) + " check " + Quote(disk)).Output.find("; 0 clusters marked"), std::string::npos);
 }
 #endif  // QUILLON_HAVE_TRAPS
 

@@ -4,6 +4,7 @@
 //   quillon-disk put IMAGE HOSTFILE [NAME] [--kind memory|program|text|random]
 //   quillon-disk delete IMAGE NAME
 //   quillon-disk check IMAGE
+//   quillon-disk reclaim IMAGE                 (frees clusters no file holds)
 //   quillon-disk format IMAGE
 // Text files come out with LF line ends (the BASIC writes CR); what goes in
 // is stored as it is (LOAD takes CR, LF or both).
@@ -24,6 +25,7 @@ int Usage() {
                "       quillon-disk put IMAGE HOSTFILE [NAME] [--kind memory|program|text|random]\n"
                "       quillon-disk delete IMAGE NAME\n"
                "       quillon-disk check IMAGE\n"
+               "       quillon-disk reclaim IMAGE\n"
                "       quillon-disk format IMAGE\n";
   return 2;
 }
@@ -56,7 +58,7 @@ int main(int argc, char** argv) {
   }
   if (args.size() < 2) return Usage();
   const std::string& cmd = args[0];
-  const bool writes = cmd == "put" || cmd == "delete" || cmd == "format";
+  const bool writes = cmd == "put" || cmd == "delete" || cmd == "format" || cmd == "reclaim";
   TQfsImage image;
   if (std::string why = image.Open(args[1], writes); !why.empty()) return Fail(why);
   TQfsDisk& disk = image.Disk;
@@ -104,6 +106,10 @@ int main(int argc, char** argv) {
     if (std::string why = disk.Write(name, static_cast<uint8_t>(kind), data); !why.empty()) return Fail(why);
   } else if (cmd == "delete" && args.size() == 3) {
     if (std::string why = disk.Remove(args[2]); !why.empty()) return Fail(why);
+  } else if (cmd == "reclaim" && args.size() == 2) {
+    int freed = 0;
+    if (std::string why = disk.Reclaim(&freed); !why.empty()) return Fail(why);
+    std::printf("%d clusters freed\n", freed);
   } else if (cmd == "format" && args.size() == 2) {
     disk.Format();
   } else {
