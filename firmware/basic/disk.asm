@@ -328,7 +328,11 @@ dloc    CMPD #1280
         TFR A,B
         DEC DCNT
         BRA .w
-.got    STB FCLUS,X
+.got    TSTB                ; a first cluster out of range: a damaged entry
+        LBEQ dbad
+        CMPB #NCLUS
+        LBHS dbad
+        STB FCLUS,X
 * dlsn: DLSN, DDRV for FCB X's buffer (FCLUS, FSECN).
 dlsn    LDB FCLUS,X
         CLRA
