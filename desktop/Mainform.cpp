@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cstring>
@@ -30,6 +31,7 @@
 #include "Language.h"
 #include "Locations.h"
 #include "MachineLink.h"
+#include "RecentFiles.h"
 #include "StateFile.h"
 #include "Toolicons.h"
 #include "TypeFile.h"
@@ -62,6 +64,12 @@ TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent) {
 
 void TStatusBar::SetText(const QString& text) {
   Panel0Text = text;
+  update();
+}
+
+void TStatusBar::SetSpeedText(const QString& text) {
+  if (text == Speed) return;
+  Speed = text;
   update();
 }
 
@@ -107,7 +115,12 @@ void TStatusBar::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setPen(Qt::black);
   QRect r0 = PanelRect(0).adjusted(3, 0, -3, 0);
-  p.drawText(r0, Qt::AlignLeft | Qt::AlignVCenter, Panel0Text);
+  if (!Speed.isEmpty()) {
+    p.drawText(r0, Qt::AlignRight | Qt::AlignVCenter, Speed);
+    r0.setRight(r0.right() - fontMetrics().horizontalAdvance(Speed) - 8);
+  }
+  p.drawText(r0, Qt::AlignLeft | Qt::AlignVCenter,
+             fontMetrics().elidedText(Panel0Text, Qt::ElideRight, std::max(0, r0.width())));
   DrawLampPanel(p, PanelRect(1), KanaLamp, tr("カナ"));
   DrawLampPanel(p, PanelRect(2), InsLamp, QStringLiteral("INS"));
 }
@@ -128,6 +141,9 @@ namespace {
 
 QString OpenFailedText() { return TForm1::tr("DirectDrawの初期化に失敗しました。"); }
 QString RomFailedText() { return TForm1::tr("ROMデータの読み込みに失敗しました。"); }
+// A recent image that cannot be mounted: the dialogs' words.
+QString DiskOpenFailedText() { return TForm1::tr("仮想ＦＤのオープンに失敗しました。"); }
+QString TapeOpenFailedText() { return TForm1::tr("仮想テープのオープンに失敗しました。"); }
 // The firmware cannot hear of a failed tape write (a full file system); the
 // status bar tells the user.
 QString TapeWriteFailedText() { return TForm1::tr("仮想テープへの書き込みに失敗しました。"); }
@@ -177,6 +193,9 @@ TForm1::TForm1(TForm1Options options, QWidget* parent)
   column->addWidget(StatusBar1);
   setCentralWidget(client);
   connect(Picture, &TPicture::Resized, this, [this] { SetDstRect(); });
+  SpeedTimer = new QTimer(this);
+  SpeedTimer->setInterval(500);
+  connect(SpeedTimer, &QTimer::timeout, this, [this] { ShowSpeed(); });
 
   BuildMenus();
   BuildToolBar();
@@ -242,11 +261,15 @@ void TForm1::FormCreate() {
   Beep1->setChecked(Settings.Beep);
   LanguageEn1->setChecked(Settings.Language == "en");
   LanguageJa1->setChecked(Settings.Language != "en");
+  Smooth1->setChecked(Settings.Smooth);
+  Ddraw.Smooth = Settings.Smooth;
   Computer = std::make_unique<TComputer>(Host, Pacer, *this,
                                          FirmwareFolder(ProgramDir, Options.FirmwareDir, env).string() + "/");
   Computer->State.CpuWait.store(Settings.CpuWait);
   Computer->State.BootMode.store(Settings.BootMode);
   MountCommandLine(Options.Args, Computer->Drives, Computer->ImageNames);
+  for (const std::string& a : Options.Args) NoteRecentImage(a);
+  FillRecentMenu();
   const std::string stateFile = StateFileAmong(Options.Args);
 
   // 3. Files may be dropped from now on.
@@ -281,6 +304,7 @@ void TForm1::FormCreate() {
   Computer->Thread.Start(!fromState);
   ThreadStarted = true;
   StartTimer();
+  SpeedTimer->start();
 }
 
 TForm1::~TForm1() {
@@ -302,6 +326,8 @@ void TForm1::BuildMenus() {
   File1 = bar->addMenu(tr("ファイル(&F)"));
   VFd1 = File1->addAction(tr("仮想ディスク(&F)..."));
   VTape1 = File1->addAction(tr("仮想テープ(&T)..."));
+  RecentMenu1 = File1->addMenu(tr("最近使ったファイル"));
+  connect(File1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
   File1->addSeparator();
   StateSave1 = File1->addAction(tr("状態の保存(&S)..."));
   StateLoad1 = File1->addAction(tr("状態の読み込み(&L)..."));
@@ -330,6 +356,8 @@ void TForm1::BuildMenus() {
   Zoom1 = Show1->addMenu(tr("ズーム(&Z)"));
   FullScrn1 = Show1->addAction(tr("全画面表示(&A)"));
   FullScrn1->setCheckable(true);
+  Smooth1 = Show1->addAction(tr("スムージング"));
+  Smooth1->setCheckable(true);
 
   static const char* const ZoomCaptions[5] = {"50%", "75%", "100%", "150%", "200%"};
   auto* zoomGroup = new QActionGroup(this);
@@ -382,6 +410,9 @@ void TForm1::BuildMenus() {
   Operate1 = bar->addMenu(tr("操作(&O)"));
   Reset1 = Operate1->addAction(tr("リセット(&R)"));
   HotStart1 = Operate1->addAction(tr("ホットスタート(&H)"));
+  Operate1->addSeparator();
+  FullSpeed1 = Operate1->addAction(tr("全速(&W)"));
+  FullSpeed1->setCheckable(true);
 
   Help1 = bar->addMenu(tr("ヘルプ(&H)"));
   About1 = Help1->addAction(tr("バージョン情報(&A)"));
@@ -400,12 +431,14 @@ void TForm1::BuildMenus() {
   connect(BASIC1, &QAction::triggered, this, [this] { BASIC1Click(); });
   connect(DOS1, &QAction::triggered, this, [this] { DOS1Click(); });
   connect(Beep1, &QAction::triggered, this, [this] { Beep1Click(); });
+  connect(Smooth1, &QAction::triggered, this, [this] { Smooth1Click(); });
+  connect(FullSpeed1, &QAction::triggered, this, [this] { FullSpeed1Click(); });
   connect(FullScrn1, &QAction::triggered, this, [this] {
     FullScrn1->setChecked(DspMode == 1);  // the handler sets the check itself
     FullScrn1Click();
   });
 
-  for (QMenu* m : {File1, QuickSave1, QuickLoad1, Edit1, Show1, Zoom1, S1, B1, Language1, Operate1, Help1, ZoomPupMenu1})
+  for (QMenu* m : {File1, RecentMenu1, QuickSave1, QuickLoad1, Edit1, Show1, Zoom1, S1, B1, Language1, Operate1, Help1, ZoomPupMenu1})
     WatchMenu(m);
 
   // Alt tapped alone gives the menu bar the keyboard (its titles are worked
@@ -502,6 +535,7 @@ void TForm1::PauseEmulation() {
   ++PauseCount;
   if (PauseDepth++ > 0) return;
   DrawStop = true;
+  SpeedBase = false;  // the time at rest is no part of the next figure
   StopTimer();
   if (ThreadStarted) Computer->Thread.Suspend();
   KeyFilter.Remove();
@@ -514,7 +548,7 @@ void TForm1::ResumeEmulation() {
   if (Closed) return;
   // Settings a dialog changed are in force from here on.
   if (Computer) {
-    Computer->State.CpuWait.store(Settings.CpuWait);
+    Computer->State.CpuWait.store(RunLoopCpuWait(Settings.CpuWait, FullSpeed));
     Computer->State.BootMode.store(Settings.BootMode);
   }
   KeyFilter.Install();
@@ -628,6 +662,7 @@ void TForm1::FullScrn1Click() {
   // The machine stands still while the window changes shape; the keyboard
   // filter stays in place.
   DrawStop = true;
+  SpeedBase = false;
   StopTimer();
   if (ThreadStarted) Computer->Thread.Suspend();
   Ddraw.Close();
@@ -645,17 +680,104 @@ void TForm1::FullScrn1Click() {
 }
 
 // The schedules start from now with the periods of the current settings;
-// the thread then ticks them every timer-resolution milliseconds.
+// the timer thread then ticks them every timer-resolution milliseconds. At
+// full speed it ticks only the frames, and the emulation thread ticks the
+// interrupts on machine time, which starts from the host's now. The
+// schedules and the pacer change hands only while the emulation thread
+// rests.
 void TForm1::StartTimer() {
   if (!Computer || Closed || Paused()) return;
   TTimerSchedule& schedule = Computer->Timer;
-  schedule.StartTimer(Settings, THostTimer::NowMs());
-  Timer.Start(schedule.Resolution(), [&schedule](uint32_t now) { schedule.TimerTick(now); });
+  const uint32_t now = THostTimer::NowMs();
+  if (ThreadStarted) Computer->Thread.Suspend();
+  schedule.StartTimer(Settings, now);
+  Computer->State.CpuWait.store(RunLoopCpuWait(Settings.CpuWait, FullSpeed));
+  using TParts = TTimerSchedule::TParts;
+  if (FullSpeed)
+    Pacer.StartFullSpeed(now, schedule.Resolution(),
+                         [&schedule](uint32_t t) { schedule.TimerTick(t, TParts::Interrupts); });
+  else
+    Pacer.StopFullSpeed();
+  if (ThreadStarted) Computer->Thread.Resume();
+  const TParts parts = FullSpeed ? TParts::Frames : TParts::All;
+  Timer.Start(schedule.Resolution(), [&schedule, parts](uint32_t t) { schedule.TimerTick(t, parts); });
 }
 
 void TForm1::StopTimer() {
   Timer.Stop();
-  if (Computer) Computer->Timer.StopTimer();
+  if (!Computer) return;
+  if (ThreadStarted) Computer->Thread.Suspend();
+  Computer->Timer.StopTimer();
+  Pacer.StopFullSpeed();
+  if (ThreadStarted) Computer->Thread.Resume();
+}
+
+void TForm1::FullSpeed1Click() {
+  PauseEmulation();
+  FullSpeed = FullSpeed1->isChecked();
+  ResumeEmulation();
+}
+
+void TForm1::Smooth1Click() {
+  Settings.Smooth = Smooth1->isChecked();
+  Ddraw.Smooth = Settings.Smooth;
+  Picture->update();
+}
+
+void TForm1::ShowSpeed() {
+  if (!Computer || !ThreadStarted || Paused()) return;
+  const uint64_t passes = Computer->Thread.PassCount();
+  if (SpeedBase) {
+    const int percent = SpeedPercent(passes - SpeedPasses, SpeedClock.nsecsElapsed() / 1e6, Settings.CpuWait);
+    StatusBar1->SetSpeedText(
+        (FullSpeed ? tr("全速 %1%") : tr("速度 %1%")).arg(percent));
+  }
+  SpeedPasses = passes;
+  SpeedClock.restart();
+  SpeedBase = true;
+}
+
+void TForm1::NoteRecentImage(const std::string& path) {
+  if (!Computer || path.empty() || path.front() == '-') return;
+  const TImageKind kind = ImageKindOf(path);
+  const TImageNames& names = Computer->ImageNames;
+  if ((kind == TImageKind::Disk && Computer->Drives.DiskMounted(0) && names.Drive0 == path) ||
+      (kind == TImageKind::Tape && Computer->Drives.TapeMounted() && names.Tape == path))
+    AddRecent(Settings.Recent, path);
+}
+
+void TForm1::FillRecentMenu() {
+  RecentMenu1->clear();
+  for (size_t i = 0; i < Settings.Recent.size(); ++i) {
+    QString path = QString::fromStdString(Settings.Recent[i]);
+    QAction* item = RecentMenu1->addAction(
+        QStringLiteral("&%1 %2").arg(i + 1).arg(path.replace(QLatin1Char('&'), QStringLiteral("&&"))));
+    connect(item, &QAction::triggered, this, [this, i] { RecentClick(static_cast<int>(i)); });
+  }
+  RecentMenu1->menuAction()->setEnabled(!Settings.Recent.empty());
+}
+
+void TForm1::RecentClick(int index) {
+  if (!Computer || index < 0 || index >= static_cast<int>(Settings.Recent.size())) return;
+  const std::string path = Settings.Recent[static_cast<size_t>(index)];
+  const bool tape = RecentIsTape(path);
+  std::error_code ec;
+  const bool exists = std::filesystem::exists(path, ec);
+  const TImageKind kind = exists ? ImageKindOf(path) : TImageKind::None;
+  bool mounted = false;
+  if (kind == TImageKind::Disk || kind == TImageKind::Tape) {
+    // The drive's image changes only while the machine stands still.
+    PauseEmulation();
+    MountImage(path, Computer->Drives, Computer->ImageNames);
+    ResumeEmulation();
+    mounted = kind == TImageKind::Disk ? Computer->Drives.DiskMounted(0) : Computer->Drives.TapeMounted();
+  }
+  if (mounted)
+    AddRecent(Settings.Recent, path);
+  else if (!exists || kind == TImageKind::None || kind == TImageKind::State)
+    RemoveRecent(Settings.Recent, path);
+  FillRecentMenu();
+  if (!mounted) ShowMessage(tape ? TapeOpenFailedText() : DiskOpenFailedText());
 }
 
 bool TForm1::PasteInProgress() const { return Computer && Computer->Keyboard.PasteInProgress(); }
@@ -898,6 +1020,8 @@ void TForm1::DropFiles(const std::vector<std::string>& paths) {
   else
     ::DropFiles(paths, Computer->Drives, Computer->ImageNames);
   ResumeEmulation();
+  NoteRecentImage(paths.front());
+  FillRecentMenu();
 }
 
 std::filesystem::path TForm1::QuickSlotPath(int slot) const {

@@ -3,10 +3,12 @@
 // status bar with the kana and INS lamps; switches between window and full
 // screen and sets the zoom; turns Reset and Hot start into requests for the
 // run loop; and pauses the whole emulation (frames, timer, thread, keyboard)
-// while a menu or a modal dialog is open.
+// while a menu or a modal dialog is open. The status bar shows the machine's
+// speed; "全速" lets it run as fast as the host allows.
 #pragma once
 
 #include <QActionGroup>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMenu>
 #include <QToolBar>
@@ -27,8 +29,10 @@
 #include "Tddraw.h"
 #include "TimerSchedule.h"
 #include "Hosttimer.h"
+#include "WindowPacer.h"
 
 class QDialog;
+class QTimer;
 class QPrinter;
 
 // What the machine asks of the desktop: the beep and the kanji patterns.
@@ -73,7 +77,9 @@ class TPicture : public QWidget {
 };
 
 // The four-panel status bar: a text panel, the kana lamp, the INS lamp and a
-// plain panel at the right.
+// plain panel at the right. The speed stands at the right end of the text
+// panel, the last part of the bar that is always in view; the message is
+// cut short before it.
 class TStatusBar : public QWidget {
   Q_OBJECT
  public:
@@ -84,6 +90,8 @@ class TStatusBar : public QWidget {
   explicit TStatusBar(QWidget* parent);
   void SetText(const QString& text);
   QString Text() const { return Panel0Text; }
+  void SetSpeedText(const QString& text);
+  QString SpeedText() const { return Speed; }
   // Lamp states; the bar repaints when asked.
   int KanaLamp = 0;
   int InsLamp = 0;
@@ -96,6 +104,7 @@ class TStatusBar : public QWidget {
  private:
   void DrawLampPanel(QPainter& p, const QRect& r, int lamp, const QString& label);
   QString Panel0Text;
+  QString Speed;
 };
 
 class TForm1 : public QMainWindow, public TTimerWindow {
@@ -142,6 +151,21 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   void Print1Click();
   void Copy1Click();
   void Paste1Click();
+  // Full speed on or off as the menu item's check says; not saved.
+  void FullSpeed1Click();
+  // Smoothing of shrunk pictures as the menu item's check says.
+  void Smooth1Click();
+  // The recent image at index (0 newest) mounted as a drop would mount it.
+  // A file that is gone, or is no image, leaves the list with the usual
+  // failure message.
+  void RecentClick(int index);
+  // An image now in use goes to the head of the recent list, if it is the
+  // one mounted (path as mounted).
+  void NoteRecentImage(const std::string& path);
+  // Rebuilds the "最近使ったファイル" submenu from the list.
+  void FillRecentMenu();
+  // The speed in the status bar, every half second while the machine runs.
+  void ShowSpeed();
   // Files dropped on the window (full paths): the first file counts, an
   // image or a save state.
   void DropFiles(const std::vector<std::string>& paths);
@@ -192,7 +216,7 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   std::filesystem::path SettingsPath;
   TSettings Settings;
   TQtHostServices Host;
-  TRealTimePacer Pacer;
+  TWindowPacer Pacer;
   std::unique_ptr<TComputer> Computer;
   THostTimer Timer;  // the real-time tick of the timer schedules
   TDdraw Ddraw;
@@ -202,6 +226,7 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   bool DrawStop = false;
   int InsLamp = 0;
   bool ThreadStarted = false;
+  bool FullSpeed = false;  // "全速": no pauses, interrupts on machine time
   bool Closed = false;
   uint64_t FramesDrawn = 0;
   QSize SavedClientSize;  // client (tool bar + picture + status bar) to restore
@@ -229,10 +254,13 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   QMenu *QuickSave1 = nullptr, *QuickLoad1 = nullptr;
   QAction* QuickSaveItems[4];
   QAction* QuickLoadItems[4];
+  QMenu* RecentMenu1 = nullptr;
   QAction *Copy1, *Paste1;
   QAction* ZoomItems[5];
   QAction* FullScrn1;
   QAction *Paform1, *Timer1, *Keybord1, *BASIC1, *DOS1, *Beep1;
+  QAction* Smooth1;
+  QAction* FullSpeed1;
   QAction *Reset1, *HotStart1, *About1;
   QMenu* ZoomPupMenu1 = nullptr;
   QAction* PZoomItems[5];
@@ -271,6 +299,12 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   void HandleKey(const QEvent* e);
   void PostClose();
   void RestoreWindowLayout();
+
+  // The speed measurement: passes at the start of the current half second.
+  QTimer* SpeedTimer = nullptr;
+  QElapsedTimer SpeedClock;
+  uint64_t SpeedPasses = 0;
+  bool SpeedBase = false;
 
   int PauseDepth = 0;
   int MenuDepth = 0;

@@ -10,9 +10,29 @@
 #include "Keyform.h"
 #include "Mainform.h"
 #include "Paform.h"
+#include "RecentFiles.h"
 #include "Timeform.h"
 
-TDialogMenus::TDialogMenus(TForm1& form) : QObject(&form), Form(form) {
+namespace {
+// The window's recent images, told apart by name.
+class TWindowRecentImages : public TRecentImages {
+ public:
+  explicit TWindowRecentImages(TForm1& form) : Form(form) {}
+  QStringList Paths(bool tapes) const override {
+    QStringList paths;
+    for (const std::string& p : Form.Settings.Recent)
+      if (RecentIsTape(p) == tapes) paths << QString::fromStdString(p);
+    return paths;
+  }
+  void Forget(const QString& path) override { RemoveRecent(Form.Settings.Recent, path.toStdString()); }
+
+ private:
+  TForm1& Form;
+};
+}  // namespace
+
+TDialogMenus::TDialogMenus(TForm1& form)
+    : QObject(&form), Form(form), Recent(std::make_unique<TWindowRecentImages>(form)) {
   const std::pair<QAction*, void (TDialogMenus::*)()> items[] = {
       {form.VFd1, &TDialogMenus::VFd1Click},         {form.VTape1, &TDialogMenus::VTape1Click},
       {form.Paform1, &TDialogMenus::Paform1Click},   {form.Timer1, &TDialogMenus::Timer1Click},
@@ -47,8 +67,13 @@ void TDialogMenus::VFd1Click() {
   if (!VfdForm1) {
     Disks = std::make_unique<TDiskDeckOf<TVfd>>(Form.Computer->State.Vfd);
     VfdForm1 = new TVfdForm1(*Disks, Form.Computer->ImageNames.Drive0, Drive1Name, &Form);
+    VfdForm1->Recent = Recent.get();
   }
-  Form.ShowModal(*VfdForm1);
+  if (Form.ShowModal(*VfdForm1) != QDialog::Accepted) return;
+  // Drive 1 first, so that drive 0's image heads the list.
+  if (Disks->DiskMounted(1) && ImageKindOf(Drive1Name) == TImageKind::Disk)
+    AddRecent(Form.Settings.Recent, Drive1Name);
+  Form.NoteRecentImage(Form.Computer->ImageNames.Drive0);
 }
 
 void TDialogMenus::VTape1Click() {
@@ -56,8 +81,9 @@ void TDialogMenus::VTape1Click() {
   if (!VtpForm1) {
     Tape = std::make_unique<TTapeDeckOf<TVtp>>(Form.Computer->State.Vtp);
     VtpForm1 = new TVtpForm1(*Tape, Form.Computer->ImageNames.Tape, &Form);
+    VtpForm1->Recent = Recent.get();
   }
-  Form.ShowModal(*VtpForm1);
+  if (Form.ShowModal(*VtpForm1) == QDialog::Accepted) Form.NoteRecentImage(Form.Computer->ImageNames.Tape);
 }
 
 namespace {

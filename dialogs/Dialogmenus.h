@@ -6,7 +6,9 @@
 // stays open beside the running machine.
 //
 // The dialogs are made the first time they are needed, once the window has
-// built its computer, and live as long as the window.
+// built its computer, and live as long as the window. Their browse buttons
+// offer the window's recent images, and the images a confirmed dialog put in
+// the drives join that list.
 #pragma once
 
 #include <QCoreApplication>
@@ -64,4 +66,5 @@ class TDialogMenus : public QObject {
   std::unique_ptr<TDiskDeck> Disks;
   std::unique_ptr<TTapeDeck> Tape;
   std::unique_ptr<TDebugLink> DebugLink;
+  std::unique_ptr<TRecentImages> Recent;
 };

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -35,7 +36,7 @@ namespace {
 // button, then the disk of a D88 file and the create button, then the
 // write-protect box.
 QGroupBox* DriveGroup(QWidget* parent, QCheckBox*& use, QLineEdit*& edit,
-                      QPushButton*& browse, QComboBox*& disks,
+                      QToolButton*& browse, QComboBox*& disks,
                       QPushButton*& create, QCheckBox*& protect,
                       const QString& caption, const QString& name) {
   auto* group = new QGroupBox(parent);
@@ -44,7 +45,7 @@ QGroupBox* DriveGroup(QWidget* parent, QCheckBox*& use, QLineEdit*& edit,
   use->setObjectName(QStringLiteral("VfdChkBox") + name);
   edit = new QLineEdit(group);
   edit->setObjectName(QStringLiteral("VfdEdit") + name);
-  browse = new QPushButton(group);
+  browse = new QToolButton(group);
   browse->setObjectName(QStringLiteral("VfdFileBtn") + name);
   browse->setIcon(group->style()->standardIcon(QStyle::SP_DirOpenIcon));
   browse->setToolTip(TVfdForm1::tr("参照"));
@@ -106,12 +107,14 @@ TVfdForm1::TVfdForm1(TDiskDeck& deck, std::string& drive0Name,
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(VfdChkBox1, &QCheckBox::toggled, this, [this] { VfdChkBox1Click(); });
   connect(VfdChkBox2, &QCheckBox::toggled, this, [this] { VfdChkBox2Click(); });
-  connect(VfdFileBtn1, &QPushButton::clicked, this, [this] { VfdFileBtn1Click(); });
-  connect(VfdFileBtn2, &QPushButton::clicked, this, [this] { VfdFileBtn2Click(); });
+  connect(VfdFileBtn1, &QToolButton::clicked, this, [this] { VfdFileBtn1Click(); });
+  connect(VfdFileBtn2, &QToolButton::clicked, this, [this] { VfdFileBtn2Click(); });
   connect(VfdNewBtn1, &QPushButton::clicked, this, [this] { VfdNewBtn1Click(); });
   connect(VfdNewBtn2, &QPushButton::clicked, this, [this] { VfdNewBtn2Click(); });
   connect(VfdEdit1, &QLineEdit::textChanged, this, [this] { LoadDisks(0); });
   connect(VfdEdit2, &QLineEdit::textChanged, this, [this] { LoadDisks(1); });
+  AddRecentMenu(VfdFileBtn1, VfdEdit1, &Recent, false, OpenFailedText());
+  AddRecentMenu(VfdFileBtn2, VfdEdit2, &Recent, false, OpenFailedText());
   SetClientSize(417, 330);
 }
 

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "Dialoghost.h"
+#include "Recentmenu.h"
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 
 // What the dialog needs of the drives (drives 0 and 1 only).
 class TDiskDeck {
@@ -81,18 +83,20 @@ class TVfdForm1 : public TModalForm {
 
   QCheckBox* VfdChkBox1;
   QLineEdit* VfdEdit1;
-  QPushButton* VfdFileBtn1;
+  QToolButton* VfdFileBtn1;  // with the recent disks on its arrow
   QComboBox* VfdDiskBox1;   // the disks of a D88 file
   QPushButton* VfdNewBtn1;
   QCheckBox* WproChkBox1;
   QCheckBox* VfdChkBox2;
   QLineEdit* VfdEdit2;
-  QPushButton* VfdFileBtn2;
+  QToolButton* VfdFileBtn2;
   QComboBox* VfdDiskBox2;
   QPushButton* VfdNewBtn2;
   QCheckBox* WproChkBox2;
   QPushButton* BitBtn1;
   QPushButton* BitBtn2;
+  // The recent images the browse buttons offer (null: none).
+  TRecentImages* Recent = nullptr;
 
   void VfdChkBox1Click();
   void VfdChkBox2Click();

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 QString TVtpForm1::FileFilter() { return tr("仮想テープファイル (*.vtp *.VTP);;すべてのファイル (*)"); }
@@ -63,7 +64,7 @@ TVtpForm1::TVtpForm1(TTapeDeck& tape, std::string& fileName, QWidget* parent)
   VtpChkBox1->setObjectName(QStringLiteral("VtpChkBox1"));
   VtpEdit1 = new QLineEdit(group);
   VtpEdit1->setObjectName(QStringLiteral("VtpEdit1"));
-  VtpFileBtn1 = new QPushButton(group);
+  VtpFileBtn1 = new QToolButton(group);
   VtpFileBtn1->setObjectName(QStringLiteral("VtpFileBtn1"));
   VtpFileBtn1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
   VtpFileBtn1->setToolTip(TVtpForm1::tr("参照"));
@@ -97,7 +98,8 @@ TVtpForm1::TVtpForm1(TTapeDeck& tape, std::string& fileName, QWidget* parent)
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(VtpChkBox1, &QCheckBox::toggled, this, [this] { VtpChkBox1Click(); });
-  connect(VtpFileBtn1, &QPushButton::clicked, this, [this] { VtpFileBtn1Click(); });
+  AddRecentMenu(VtpFileBtn1, VtpEdit1, &Recent, true, OpenFailedText());
+  connect(VtpFileBtn1, &QToolButton::clicked, this, [this] { VtpFileBtn1Click(); });
   SetClientSize(369, 193);
 }
 

@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "Dialoghost.h"
+#include "Recentmenu.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 
 // What the dialog needs of the tape deck.
 class TTapeDeck {
@@ -92,12 +94,14 @@ class TVtpForm1 : public TModalForm {
 
   QCheckBox* VtpChkBox1;
   QLineEdit* VtpEdit1;
-  QPushButton* VtpFileBtn1;
+  QToolButton* VtpFileBtn1;  // with the recent tapes on its arrow
   QCheckBox* WproChkBox1;
   QLabel* Label1;
   QComboBox* VtpComboBox1;
   QPushButton* BitBtn1;
   QPushButton* BitBtn2;
+  // The recent images the browse button offers (null: none).
+  TRecentImages* Recent = nullptr;
 
   // The positions of the combo box entries, same order.
   const std::vector<int64_t>& Positions() const { return PositionList; }

@@ -1,5 +1,5 @@
 // TDdraw over Qt: a 32-bit QImage as the work surface, painted by the picture
-// widget with QPainter (no smoothing) as the flip.
+// widget with QPainter as the flip (smoothed only when asked and shrinking).
 #include "Tddraw.h"
 
 #include <QColor>
@@ -144,6 +144,13 @@ bool TDdraw::Flip() {
 void TDdraw::Paint(QPainter& painter, const QRect& area) const {
   painter.fillRect(area, Qt::black);
   if (Work.isNull() || DstRect.isEmpty()) return;
+  if (Smooth && (DstRect.width() < Width || DstRect.height() < PictureHeight)) {
+    // Shrunk by area averaging, so a one-pixel column leaves a trace of its
+    // colour instead of vanishing.
+    painter.drawImage(DstRect.topLeft(),
+                      Work.copy(SrcRect).scaled(DstRect.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    return;
+  }
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter.drawImage(DstRect, Work, SrcRect);
 }

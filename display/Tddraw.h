@@ -5,7 +5,10 @@
 // pixel buffer through the display plane mask and the palette into host
 // pixels of a 640 x 200 work image; Flip then has the picture widget paint
 // that image stretched into DstRect, without smoothing, so each machine pixel
-// stays a sharp block (at 100 % each machine line is shown twice). The
+// stays a sharp block (at 100 % each machine line is shown twice). With
+// Smooth set, a picture smaller than 640 x 400 (the 50 % and 75 % zoom) is
+// shrunk with smoothing instead, which keeps thin strokes visible; larger
+// pictures stay sharp either way. The
 // presenter never decodes the host's pixel format: the value of each of the
 // eight machine colours is measured once by drawing it into the work image
 // and reading the raw word back (MeasureColours), and drawing is then two
@@ -66,7 +69,7 @@ class TDdraw {
   // there is nothing to paint or nowhere to paint it.
   bool Flip();
   // Called from the picture widget's paint event: the work image stretched
-  // into DstRect without smoothing, black everywhere else.
+  // into DstRect (smoothed as Smooth says), black everywhere else.
   void Paint(QPainter& painter, const QRect& area) const;
 
   // Converts the first 200 lines of the pixel buffer into the work image.
@@ -100,6 +103,8 @@ class TDdraw {
   QImage Work;
   uint32_t PixelValue[8] = {};
   QRect DstRect{0, 0, Width, PictureHeight};
+  // Smoothing of pictures shrunk below 640 x 400.
+  bool Smooth = false;
   // Frames handed to the picture widget so far (for tests and the status).
   uint64_t FlipCount = 0;
 

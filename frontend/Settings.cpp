@@ -3,6 +3,7 @@
 #include "Settings.h"
 
 #include "FileReplace.h"
+#include "RecentFiles.h"
 #include "core/PlainFile.h"
 
 #include <fcntl.h>
@@ -228,6 +229,13 @@ TSettings ReadSettings(const std::filesystem::path& file) {
   s.Beep = integer("Beep", 1) != 0;
   // Another language, or a name in another case, is the default.
   if (SameName(ini.Value(SettingsSection, "Language").value_or(""), "en")) s.Language = "en";
+  s.Smooth = integer("Smooth", 0) != 0;
+  for (size_t i = 1; i <= RecentCapacity; ++i) {
+    auto v = ini.Value(SettingsSection, "Recent" + std::to_string(i));
+    if (v && StorableRecentPath(*v) &&
+        std::find(s.Recent.begin(), s.Recent.end(), *v) == s.Recent.end())
+      s.Recent.push_back(*v);
+  }
   ClampSettings(s);
   return s;
 }
@@ -251,5 +259,15 @@ bool WriteSettings(const std::filesystem::path& given, const TSettings& s) {
   ini.SetValue(SettingsSection, "DspMode", std::to_string(s.DspMode));
   ini.SetValue(SettingsSection, "Beep", s.Beep ? "1" : "0");
   ini.SetValue(SettingsSection, "Language", s.Language == "en" ? "en" : "ja");
+  ini.SetValue(SettingsSection, "Smooth", s.Smooth ? "1" : "0");
+  for (size_t i = 1; i <= RecentCapacity; ++i) {
+    const std::string key = "Recent" + std::to_string(i);
+    std::string v = i <= s.Recent.size() ? s.Recent[i - 1] : std::string();
+    // Blanks or quotes at either end would be taken off when read back; a
+    // pair of quotes around the path keeps them.
+    if (!v.empty() && (IsBlank(v.front()) || IsBlank(v.back()) || v.front() == '"' || v.back() == '"'))
+      v = '"' + v + '"';
+    if (!v.empty() || ini.Value(SettingsSection, key)) ini.SetValue(SettingsSection, key, v);
+  }
   return ReplaceFile(file, ini.Text()).empty();
 }

@@ -1,7 +1,8 @@
 // The emulator's settings file: "QUILLON.INI" beside the program, section
 // "T1_SETTING", whose keys govern CPU speed, screen refresh, the two
 // timer interrupt periods, the Esc key mapping, the boot mode, the display
-// mode, the beep and the window's language.
+// mode, the beep, the window's language, its smoothing (Smooth) and the
+// recent images (Recent1-Recent8, see RecentFiles.h).
 //
 // The file is a Windows-style private-profile file. Section and key names
 // compare without case; when the settings are written, every other section,
@@ -28,6 +29,8 @@ struct TSettings {
   int32_t DspMode = 0;     // 0 window, 1 full screen
   bool Beep = true;        // the window sounds the beep
   std::string Language = "ja";  // the window's language: "ja" or "en"
+  bool Smooth = false;     // shrunk pictures drawn with smoothing
+  std::vector<std::string> Recent;  // recent images, newest first
 
   bool operator==(const TSettings&) const = default;
 };
@@ -44,8 +47,9 @@ void ClampSettings(TSettings& s);
 // plain file), section or key, or a value that is not a decimal number, gives the default.
 TSettings ReadSettings(const std::filesystem::path& file);
 
-// Writes the keys into the settings section, leaving the rest of the
-// file alone. A symbolic link is written through to the file it names.
+// Writes the keys into the settings section, leaving the rest of the file
+// alone; a RecentN key is written only when it has a path or is already
+// there (emptied). A symbolic link is written through to the file it names.
 // Returns false (and leaves any existing file untouched) when the file
 // exists but cannot be read, is read-only or not a plain file, or the new
 // file cannot be written.

@@ -23,12 +23,12 @@ void TTimerSchedule::StartTimer(const TSettings& s, uint32_t nowMs, uint32_t min
   Running = true;
 }
 
-void TTimerSchedule::TimerTick(uint32_t nowMs) {
+void TTimerSchedule::TimerTick(uint32_t nowMs, TParts parts) {
   if (!Running) return;
   const uint32_t now = nowMs << 8;
 
   // Frames restart from the present: a late frame is not made up.
-  if (now - LastFrame >= FramePer) {
+  if (parts != TParts::Interrupts && now - LastFrame >= FramePer) {
     LastFrame = now;
     if (!FlipPending.exchange(true)) Window.PostFlip();
   }
@@ -42,6 +42,7 @@ void TTimerSchedule::TimerTick(uint32_t nowMs) {
       last = now;
   };
 
+  if (parts == TParts::Frames) return;
   if (now - LastSub >= SubPer) {
     advance(LastSub, SubPer);
     Machine.SetScpuRequest(ScpuReq_Nmi);

@@ -38,8 +38,13 @@ class TTimerSchedule {
   void StopTimer() { Running = false; }
   bool IsRunning() const { return Running; }
 
+  // Which schedules a tick serves. At full speed the window ticks the frames
+  // on the host clock (its timer thread) and the interrupts on machine time
+  // (the emulation thread); each part keeps to its own fields.
+  enum class TParts { All, Frames, Interrupts };
+
   // One tick of the host timer, due every Resolution() milliseconds.
-  void TimerTick(uint32_t nowMs);
+  void TimerTick(uint32_t nowMs, TParts parts = TParts::All);
 
   uint32_t Resolution() const { return ResolutionMs; }  // ms between ticks
   uint32_t FramePeriod() const { return FramePer; }     // 1/256 ms

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTest>
 

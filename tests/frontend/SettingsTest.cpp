@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "RecentFiles.h"
 #include "Settings.h"
 
 namespace fs = std::filesystem;
@@ -37,7 +38,7 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndIsCreatedWithEveryKey) {
   ASSERT_TRUE(WriteSettings(File, TSettings{}));
   EXPECT_EQ(Get(),
             "[T1_SETTING]\nCpuWait=240\nFlipFreq=30\nSubNmi=20\nMcpuIrq=203\n"
-            "KeyCh_ESC=1\nBootMode=0\nDspMode=0\nBeep=1\nLanguage=ja\n");
+            "KeyCh_ESC=1\nBootMode=0\nDspMode=0\nBeep=1\nLanguage=ja\nSmooth=0\n");
   EXPECT_EQ(fs::directory_iterator(Dir)->path(), File) << "no temporary file left behind";
 }
 
@@ -149,9 +150,43 @@ TEST_F(SettingsFile, WritingKeepsEveryOtherLineByteForByte) {
             "DspMode=0\r\n"
             "Beep=1\r\n"
             "Language=ja\r\n"
+            "Smooth=0\r\n"
             "\r\n"
             "[After]\r\n"
             "x=\"quoted\"  \r\n");
+}
+
+TEST_F(SettingsFile, SmoothAndRecentImagesReadAndWrittenBack) {
+  Put("[T1_SETTING]\nSmooth=yes\nRecent1=/d/a.vfd\nRecent2=\"/d/ b.vtp \"\nRecent3=rel/c.vfd\n"
+      "Recent4=/d/\xC3(\nRecent5=/d/a.vfd\nRecent6=/d/\xE6\x97\xA5.d88\nRecent9=/d/nine.vfd\n");
+  TSettings s = ReadSettings(File);
+  EXPECT_FALSE(s.Smooth) << "not a number: the default";
+  // Relative, not UTF-8, a second copy and keys past 8 are left out.
+  EXPECT_EQ(s.Recent, (std::vector<std::string>{"/d/a.vfd", "/d/ b.vtp ", "/d/\xE6\x97\xA5.d88"}));
+  s.Smooth = true;
+  RemoveRecent(s.Recent, "/d/a.vfd");
+  ASSERT_TRUE(WriteSettings(File, s));
+  // Keys in place; the ones no longer used emptied, no new empty ones.
+  EXPECT_NE(Get().find("Smooth=1\nRecent1=\"/d/ b.vtp \"\nRecent2=/d/\xE6\x97\xA5.d88\nRecent3=\nRecent4=\n"
+                       "Recent5=\nRecent6=\nRecent9=/d/nine.vfd\nCpuWait=240\n"),
+            std::string::npos)
+      << Get();
+  EXPECT_EQ(Get().find("Recent7"), std::string::npos);
+  EXPECT_EQ(ReadSettings(File), s);
+}
+
+TEST(RecentFiles, NewestFirstWithoutCopiesAndAtMostEight) {
+  std::vector<std::string> list;
+  for (int i = 0; i < 10; ++i) AddRecent(list, "/i/" + std::to_string(i) + ".vfd");
+  AddRecent(list, "/i/5.vfd");
+  AddRecent(list, "/i/../i/./7.vfd");
+  AddRecent(list, "/bad\n.vfd");
+  EXPECT_EQ(list, (std::vector<std::string>{"/i/7.vfd", "/i/5.vfd", "/i/9.vfd", "/i/8.vfd", "/i/6.vfd",
+                                            "/i/4.vfd", "/i/3.vfd", "/i/2.vfd"}));
+  AddRecent(list, "rel.vtp");
+  EXPECT_EQ(list.front(), (fs::current_path() / "rel.vtp").string());
+  EXPECT_TRUE(RecentIsTape(list.front()));
+  EXPECT_FALSE(RecentIsTape("/i/vtp"));
 }
 
 TEST_F(SettingsFile, MissingSectionIsAddedAfterUnterminatedLastLine) {

@@ -111,6 +111,39 @@ TEST(Tddraw, PaintStretchesWithoutSmoothing) {
   EXPECT_EQ(out.pixel(5, 7), MachineRgb(1));
 }
 
+TEST(Tddraw, SmoothingOnlyWhereThePictureShrinks) {
+  QWidget window;
+  TScreen screen;
+  TDdraw dd;
+  ASSERT_TRUE(dd.Open(&window, 0));
+  // One-pixel white columns on black, as thin strokes of text are.
+  for (int y = 0; y < 200; ++y)
+    for (int x = 1; x < 640; x += 2) screen.Set(x, y, 7);
+  dd.DrawScreen(screen.Pixels.get(), 7, screen.Palette);
+  struct TCase {
+    QSize Size;
+    bool Smooth, Blended;
+  } cases[] = {
+      {{320, 200}, false, false}, {{320, 200}, true, true},   {{480, 300}, true, true},
+      {{640, 400}, true, false},  {{960, 600}, true, false},  {{1280, 800}, true, false},
+  };
+  for (const TCase& c : cases) {
+    dd.Smooth = c.Smooth;
+    dd.DstRect = QRect(QPoint(0, 0), c.Size);
+    QImage out(c.Size, QImage::Format_RGB32);
+    {
+      QPainter p(&out);
+      dd.Paint(p, out.rect());
+    }
+    bool blended = false;
+    for (int x = 0; x < c.Size.width(); ++x) {
+      const QRgb px = out.pixel(x, c.Size.height() / 2);
+      blended |= px != MachineRgb(0) && px != MachineRgb(7);
+    }
+    EXPECT_EQ(blended, c.Blended) << c.Size.width() << " smooth " << c.Smooth;
+  }
+}
+
 TEST(Tddraw, PictureRectInWindowAndFullScreen) {
   // A window shows the picture over its whole area, whatever its shape.
   EXPECT_EQ(TDdraw::PictureRect(QSize(640, 400), false), QRect(0, 0, 640, 400));
