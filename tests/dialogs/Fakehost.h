@@ -2,9 +2,12 @@
 // answers questions as the test says.
 #pragma once
 
+#include <QMenu>
 #include <QStringList>
+#include <QToolButton>
 
 #include "Dialoghost.h"
+#include "Recentmenu.h"
 
 class TFakeHost : public TDialogHost {
  public:
@@ -32,3 +35,22 @@ class TFakeHost : public TDialogHost {
   QString Chosen, SaveAs;
   int Choice = -1;
 };
+
+// A recent-image list: tapes are the names ending in .vtp.
+class TFakeRecent : public TRecentImages {
+ public:
+  QStringList Paths(bool tapes) const override {
+    QStringList kind;
+    for (const QString& p : All)
+      if (p.endsWith(QStringLiteral(".vtp")) == tapes) kind << p;
+    return kind;
+  }
+  void Forget(const QString& path) override { All.removeAll(path); }
+  QStringList All;
+};
+
+// The items of a browse button's drop-down, filled as when it opens.
+inline QList<QAction*> OpenRecentMenu(QToolButton* browse) {
+  emit browse->menu()->aboutToShow();
+  return browse->menu()->actions();
+}

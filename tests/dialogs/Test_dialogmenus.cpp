@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>
@@ -22,6 +24,7 @@
 #include "Mainform.h"
 #include "Paform.h"
 #include "Vfdform.h"
+#include "Vtpform.h"
 
 namespace {
 struct MainWindowWithDialogs : ::testing::Test {
@@ -91,6 +94,31 @@ TEST_F(MainWindowWithDialogs, PerformanceCommitsIntoTheSettingsAndTheMachine) {
   EXPECT_EQ(Form->Settings.FlipFreq, 1);
   EXPECT_EQ(Form->Settings.CpuWait, 100);
   EXPECT_EQ(Form->Computer->State.CpuWait.load(), 100);
+}
+
+TEST_F(MainWindowWithDialogs, ImagesConfirmedInTheDialogsJoinTheRecentList) {
+  const QString disk = Dir.filePath("d.vfd"), tape = Dir.filePath("t.vtp");
+  for (const QString& path : {disk, tape}) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(480, '\0'));
+  }
+  WhenModal([&](QWidget* w) {
+    auto* form = static_cast<TVfdForm1*>(w);
+    EXPECT_NE(form->Recent, nullptr);
+    form->VfdChkBox1->setChecked(true);
+    form->VfdEdit1->setText(disk);
+    form->accept();
+  });
+  Form->VFd1->trigger();
+  WhenModal([&](QWidget* w) {
+    auto* form = static_cast<TVtpForm1*>(w);
+    form->VtpChkBox1->setChecked(true);
+    form->VtpEdit1->setText(tape);
+    form->accept();
+  });
+  Form->VTape1->trigger();
+  EXPECT_EQ(Form->Settings.Recent, (std::vector<std::string>{tape.toStdString(), disk.toStdString()}));
 }
 
 TEST_F(MainWindowWithDialogs, DebugWindowHoldsTheMainCpuUntilClosed) {

@@ -156,6 +156,26 @@ TEST_F(VfdFormTest, BrowsePutsTheChosenPathIntoTheEditOnly) {
   form.reject();
 }
 
+TEST_F(VfdFormTest, RecentDisksOnTheBrowseArrow) {
+  TFakeRecent recent;
+  const QString gone = Dir.filePath(QStringLiteral("gone.vfd"));
+  recent.All = {QString::fromStdString(ImageB), QStringLiteral("/t/x.vtp"), gone};
+  TVfdForm1 form(Deck, Names[0], Names[1]);
+  form.show();
+  QList<QAction*> items = OpenRecentMenu(form.VfdFileBtn2);
+  EXPECT_FALSE(items[0]->isEnabled()) << "no list: nothing offered";
+  form.Recent = &recent;
+  items = OpenRecentMenu(form.VfdFileBtn2);
+  ASSERT_EQ(items.size(), 2);
+  items[0]->trigger();
+  EXPECT_EQ(form.VfdEdit2->text().toStdString(), ImageB);
+  items[1]->trigger();
+  EXPECT_EQ(Host.Warnings, QStringList{TVfdForm1::OpenFailedText});
+  EXPECT_EQ(recent.All, (QStringList{QString::fromStdString(ImageB), QStringLiteral("/t/x.vtp")}));
+  EXPECT_EQ(form.VfdEdit2->text().toStdString(), ImageB);
+  form.reject();
+}
+
 // Create: the save dialog, the overwrite question for an existing file, the
 // format; the new disk goes into the drive on OK. A VFD disk may not take a
 // D88 name (it could never be mounted).
