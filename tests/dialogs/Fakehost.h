@@ -2,9 +2,7 @@
 // answers questions as the test says.
 #pragma once
 
-#include <QMenu>
 #include <QStringList>
-#include <QToolButton>
 
 #include "Dialoghost.h"
 #include "Recentmenu.h"
@@ -49,8 +47,3 @@ class TFakeRecent : public TRecentImages {
   QStringList All;
 };
 
-// The items of a browse button's drop-down, filled as when it opens.
-inline QList<QAction*> OpenRecentMenu(QToolButton* browse) {
-  emit browse->menu()->aboutToShow();
-  return browse->menu()->actions();
-}

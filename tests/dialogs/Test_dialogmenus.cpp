@@ -24,7 +24,6 @@
 #include "Mainform.h"
 #include "Paform.h"
 #include "Vfdform.h"
-#include "Vtpform.h"
 
 namespace {
 struct MainWindowWithDialogs : ::testing::Test {
@@ -97,12 +96,11 @@ TEST_F(MainWindowWithDialogs, PerformanceCommitsIntoTheSettingsAndTheMachine) {
 }
 
 TEST_F(MainWindowWithDialogs, ImagesConfirmedInTheDialogsJoinTheRecentList) {
-  const QString disk = Dir.filePath("d.vfd"), tape = Dir.filePath("t.vtp");
-  for (const QString& path : {disk, tape}) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(480, '\0'));
-  }
+  const QString disk = Dir.filePath("d.vfd");
+  QFile f(disk);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(QByteArray(480, '\0'));
+  f.close();
   WhenModal([&](QWidget* w) {
     auto* form = static_cast<TVfdForm1*>(w);
     EXPECT_NE(form->Recent, nullptr);
@@ -111,14 +109,7 @@ TEST_F(MainWindowWithDialogs, ImagesConfirmedInTheDialogsJoinTheRecentList) {
     form->accept();
   });
   Form->VFd1->trigger();
-  WhenModal([&](QWidget* w) {
-    auto* form = static_cast<TVtpForm1*>(w);
-    form->VtpChkBox1->setChecked(true);
-    form->VtpEdit1->setText(tape);
-    form->accept();
-  });
-  Form->VTape1->trigger();
-  EXPECT_EQ(Form->Settings.Recent, (std::vector<std::string>{tape.toStdString(), disk.toStdString()}));
+  EXPECT_EQ(Form->Settings.Recent, std::vector<std::string>{disk.toStdString()});
 }
 
 TEST_F(MainWindowWithDialogs, DebugWindowHoldsTheMainCpuUntilClosed) {

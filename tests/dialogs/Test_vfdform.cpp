@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QMenu>
 #include <QToolButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -162,10 +163,12 @@ TEST_F(VfdFormTest, RecentDisksOnTheBrowseArrow) {
   recent.All = {QString::fromStdString(ImageB), QStringLiteral("/t/x.vtp"), gone};
   TVfdForm1 form(Deck, Names[0], Names[1]);
   form.show();
-  QList<QAction*> items = OpenRecentMenu(form.VfdFileBtn2);
-  EXPECT_FALSE(items[0]->isEnabled()) << "no list: nothing offered";
+  QMenu* menu = form.VfdFileBtn2->menu();
+  emit menu->aboutToShow();
+  EXPECT_FALSE(menu->actions()[0]->isEnabled()) << "no list: nothing offered";
   form.Recent = &recent;
-  items = OpenRecentMenu(form.VfdFileBtn2);
+  emit menu->aboutToShow();
+  const QList<QAction*> items = menu->actions();
   ASSERT_EQ(items.size(), 2);
   items[0]->trigger();
   EXPECT_EQ(form.VfdEdit2->text().toStdString(), ImageB);

@@ -213,20 +213,6 @@ TEST_F(VtpFormTest, MissingFileAsksAndCreatesOnYesOnly) {
   EXPECT_TRUE(Host.Warnings.isEmpty());
 }
 
-TEST_F(VtpFormTest, RecentTapesOnTheBrowseArrow) {
-  TFakeRecent recent;
-  const QString tape = QString::fromStdString(Write("r.vtp", {}));
-  recent.All = {QStringLiteral("/d/a.vfd"), tape};
-  TVtpForm1 form(Tape, FileName);
-  form.Recent = &recent;
-  form.show();
-  const QList<QAction*> items = OpenRecentMenu(form.VtpFileBtn1);
-  ASSERT_EQ(items.size(), 1);
-  items[0]->trigger();
-  EXPECT_EQ(form.VtpEdit1->text(), tape);
-  form.reject();
-}
-
 TEST_F(VtpFormTest, ExistingFileThatWillNotOpenIsNeverTruncated) {
   // A directory exists but cannot be a tape; nothing offers to create over it.
   TVtpForm1 form(Tape, FileName);

@@ -183,10 +183,9 @@ TEST(RecentFiles, NewestFirstWithoutCopiesAndAtMostEight) {
   AddRecent(list, "/bad\n.vfd");
   EXPECT_EQ(list, (std::vector<std::string>{"/i/7.vfd", "/i/5.vfd", "/i/9.vfd", "/i/8.vfd", "/i/6.vfd",
                                             "/i/4.vfd", "/i/3.vfd", "/i/2.vfd"}));
-  AddRecent(list, "rel.vtp");
-  EXPECT_EQ(list.front(), (fs::current_path() / "rel.vtp").string());
-  EXPECT_TRUE(RecentIsTape(list.front()));
-  EXPECT_FALSE(RecentIsTape("/i/vtp"));
+  AddRecent(list, "rel.VTP");
+  EXPECT_EQ(list.front(), (fs::current_path() / "rel.VTP").string());
+  EXPECT_TRUE(RecentIsTape(list.front()) && !RecentIsTape("/i/vtp"));
 }
 
 TEST_F(SettingsFile, MissingSectionIsAddedAfterUnterminatedLastLine) {

@@ -120,14 +120,12 @@ TEST(Tddraw, SmoothingOnlyWhereThePictureShrinks) {
   for (int y = 0; y < 200; ++y)
     for (int x = 1; x < 640; x += 2) screen.Set(x, y, 7);
   dd.DrawScreen(screen.Pixels.get(), 7, screen.Palette);
-  struct TCase {
+  const struct {
     QSize Size;
     bool Smooth, Blended;
-  } cases[] = {
-      {{320, 200}, false, false}, {{320, 200}, true, true},   {{480, 300}, true, true},
-      {{640, 400}, true, false},  {{960, 600}, true, false},  {{1280, 800}, true, false},
-  };
-  for (const TCase& c : cases) {
+  } cases[] = {{{320, 200}, false, false}, {{320, 200}, true, true},  {{480, 300}, true, true},
+               {{640, 400}, true, false},  {{960, 600}, true, false}, {{1280, 800}, true, false}};
+  for (const auto& c : cases) {
     dd.Smooth = c.Smooth;
     dd.DstRect = QRect(QPoint(0, 0), c.Size);
     QImage out(c.Size, QImage::Format_RGB32);
