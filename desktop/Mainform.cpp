@@ -536,8 +536,8 @@ void TForm1::PauseEmulation() {
   if (PauseDepth++ > 0) return;
   DrawStop = true;
   SpeedBase = false;  // the time at rest is no part of the next figure
-  StopTimer();
   if (ThreadStarted) Computer->Thread.Suspend();
+  StopTimer();
   KeyFilter.Remove();
 }
 
@@ -552,8 +552,8 @@ void TForm1::ResumeEmulation() {
     Computer->State.BootMode.store(Settings.BootMode);
   }
   KeyFilter.Install();
-  if (ThreadStarted) Computer->Thread.Resume();
   StartTimer();
+  if (ThreadStarted) Computer->Thread.Resume();
   DrawStop = false;
 }
 
@@ -752,14 +752,13 @@ void TForm1::FillRecentMenu() {
     QString path = QString::fromStdString(Settings.Recent[i]);
     QAction* item = RecentMenu1->addAction(
         QStringLiteral("&%1 %2").arg(i + 1).arg(path.replace(QLatin1Char('&'), QStringLiteral("&&"))));
-    connect(item, &QAction::triggered, this, [this, i] { RecentClick(static_cast<int>(i)); });
+    connect(item, &QAction::triggered, this, [this, p = Settings.Recent[i]] { RecentClick(p); });
   }
   RecentMenu1->menuAction()->setEnabled(!Settings.Recent.empty());
 }
 
-void TForm1::RecentClick(int index) {
-  if (!Computer || index < 0 || index >= static_cast<int>(Settings.Recent.size())) return;
-  const std::string path = Settings.Recent[static_cast<size_t>(index)];
+void TForm1::RecentClick(const std::string& path) {
+  if (!Computer) return;
   const bool tape = RecentIsTape(path);
   std::error_code ec;
   const bool exists = std::filesystem::exists(path, ec);
@@ -776,7 +775,8 @@ void TForm1::RecentClick(int index) {
     AddRecent(Settings.Recent, path);
   else if (!exists || kind == TImageKind::None || kind == TImageKind::State)
     RemoveRecent(Settings.Recent, path);
-  FillRecentMenu();
+  // The menu is filled again when it next opens (not here: this runs in
+  // one of its items).
   if (!mounted) ShowMessage(tape ? TapeOpenFailedText() : DiskOpenFailedText());
 }
 

@@ -155,10 +155,9 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   void FullSpeed1Click();
   // Smoothing of shrunk pictures as the menu item's check says.
   void Smooth1Click();
-  // The recent image at index (0 newest) mounted as a drop would mount it.
-  // A file that is gone, or is no image, leaves the list with the usual
-  // failure message.
-  void RecentClick(int index);
+  // A recent image mounted as a drop would mount it. A file that is gone,
+  // or is no image, leaves the list with the usual failure message.
+  void RecentClick(const std::string& path);
   // An image now in use goes to the head of the recent list, if it is the
   // one mounted (path as mounted).
   void NoteRecentImage(const std::string& path);

@@ -555,7 +555,7 @@ TEST(MainformRun, RecentImagesFromArgumentsDropsAndTheFileMenu) {
   EXPECT_EQ(form.Settings.Recent.front(), disk.toStdString());
   // A file that is gone leaves the list, with the failure message.
   QFile::remove(tape);
-  form.RecentMenu1->actions()[1]->trigger();
+  form.RecentMenu1->actions()[0]->trigger();
   EXPECT_EQ(run.Messages, QStringList{"仮想テープのオープンに失敗しました。"});
   EXPECT_EQ(form.Settings.Recent, std::vector<std::string>{disk.toStdString()});
   form.close();
