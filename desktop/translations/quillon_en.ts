@@ -286,6 +286,34 @@ A file of this name exists. Replace it?</translation>
         <source>クイック読み込み%1: 保存された状態がありません。</source>
         <translation>Quick load %1: no state has been saved.</translation>
     </message>
+    <message>
+        <source>仮想ＦＤのオープンに失敗しました。</source>
+        <translation>The virtual FD could not be opened.</translation>
+    </message>
+    <message>
+        <source>仮想テープのオープンに失敗しました。</source>
+        <translation>The virtual tape could not be opened.</translation>
+    </message>
+    <message>
+        <source>最近使ったファイル</source>
+        <translation>Recent Files</translation>
+    </message>
+    <message>
+        <source>スムージング</source>
+        <translation>Smoothing</translation>
+    </message>
+    <message>
+        <source>全速(&amp;W)</source>
+        <translation>Full S&amp;peed</translation>
+    </message>
+    <message>
+        <source>全速 %1%</source>
+        <translation>Full speed %1%</translation>
+    </message>
+    <message>
+        <source>速度 %1%</source>
+        <translation>Speed %1%</translation>
+    </message>
 </context>
 <context>
     <name>TKeybordForm1</name>
@@ -331,6 +359,13 @@ A file of this name exists. Replace it?</translation>
     <message>
         <source>回/秒</source>
         <translation>fps</translation>
+    </message>
+</context>
+<context>
+    <name>TRecentMenu</name>
+    <message>
+        <source>(なし)</source>
+        <translation>(none)</translation>
     </message>
 </context>
 <context>

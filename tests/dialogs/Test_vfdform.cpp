@@ -173,7 +173,7 @@ TEST_F(VfdFormTest, RecentDisksOnTheBrowseArrow) {
   items[0]->trigger();
   EXPECT_EQ(form.VfdEdit2->text().toStdString(), ImageB);
   items[1]->trigger();
-  EXPECT_EQ(Host.Warnings, QStringList{TVfdForm1::OpenFailedText});
+  EXPECT_EQ(Host.Warnings, QStringList{TVfdForm1::OpenFailedText()});
   EXPECT_EQ(recent.All, (QStringList{QString::fromStdString(ImageB), QStringLiteral("/t/x.vtp")}));
   EXPECT_EQ(form.VfdEdit2->text().toStdString(), ImageB);
   form.reject();
