@@ -62,7 +62,7 @@ xprin0  JSR peek
         CLR <PRFLG
 .item   JSR peek
         JSR isend
-        BEQ .end
+        LBEQ .end
         CMPA #';'
         BEQ .semi
         CMPA #','
@@ -91,6 +91,8 @@ xprin0  JSR peek
         CMPB <SCRW
         PULS A
         BLS .sp
+        TST FRED            ; a file's lines are not broken (PRINT #)
+        BNE .sp
         JSR bcrlf
         BRA .set
 .sp     JSR outsp

@@ -100,6 +100,9 @@ TEST(BasicDisk, DataFiles) {
        "30 GET #1,0\n40 OPEN \"seq.dat\" FOR INPUT AS #2:GET #2\n50 OPEN \"I\",#3,\"rec.dat\"\n60 OPEN \"x\" AS #1\n"
        "70 PRINT \"/\":END\n90 PRINT ERR;:RESUME NEXT\nRUN\n",
        " 50  63  54  55  55 /\nOk"},
+      // A file's line is not broken at the screen's width.
+      {"OPEN \"w\" FOR OUTPUT AS #1:PRINT #1,1,2,3,4,5,6,7:CLOSE:OPEN \"w\" FOR INPUT AS #1:LINE INPUT #1,A$:?LEN(A$)\n",
+       " 87\nOk"},
   };
   for (const Case& c : cases) {
     const std::string screen = d.Run("NEW\n" + c.typed);
