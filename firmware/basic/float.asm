@@ -123,26 +123,16 @@ fp_sts  LDA FPREC
         LDA #4
         STA FPREC
         JSR fp_round
-        PULS X
-        BCS .ovf
-        BSR fp_sts
+        LDX ,S
+        LDB #6
+        BCS .back           ; carry/6: it overflows
+        BSR fp_sts          ; carry clear
+.back   PSHS B,CC           ; the result, kept through the restore
         LDA #8
         STA FPREC
-        PSHS X
         LDX #FPSAV
         JSR fprest
-        PULS X
-        CLRA
-        RTS
-.ovf    LDA #8
-        STA FPREC
-        PSHS X
-        LDX #FPSAV
-        JSR fprest
-        PULS X
-        LDB #6
-        COMA                ; carry set
-        RTS
+        PULS CC,B,X,PC
 
 * The double at X := FAC (a single gets four zero bytes).
 fp_std  LDA FACEXP
@@ -625,16 +615,7 @@ fp_add  LDB FPREC
         JMP fpnorm
 .fac    CLRA
         RTS
-.arg    LDD ARG             ; the result is ARG
-        STD FAC
-        LDD ARG+2
-        STD FAC+2
-        LDD ARG+4
-        STD FAC+4
-        LDD ARG+6
-        STD FAC+6
-        LDD ARG+8
-        STD FAC+8
+.arg    JSR fp_swap         ; the result is ARG
         CLR FACRND
         LDA FPN
         CMPA #3
@@ -862,20 +843,22 @@ fpmulg  PSHS U
         DECB
         BNE .cp
         LDB FPN
+        DECB                ; falls into fpstkor
+
+* Any of the B bytes at X nonzero: bits below the guard byte, a sticky 1 in
+* its lowest bit; then normalise and round.
+fpstkor CLRA
+.or     ORA ,X+
         DECB
-        CLRA
-.st     ORA ,X+
-        DECB
-        BNE .st
+        BNE .or
         TSTA
-        BEQ .ns
+        BEQ .n
         LDX #FACMAN
         LDB FPN
         LDA B,X
         ORA #1
         STA B,X
-.ns     JMP fpnorm
-.zero   JMP fpzero
+.n      JMP fpnorm
 
 * FAC := ARG * FAC with 64-bit mantissas (FPXN = 8: FAC+1..FAC+8, guard
 * FAC+9), both positive and nonzero: the scaling of numbers to and from
@@ -896,7 +879,9 @@ fpxmul  LDA FPXN
         LBRA fpmulg
 
 * Multiply with 32-bit mantissas (the functions' work precision for a
-* single result), column by column as fpsmul does.
+* single result, and the text scaling of singles), column by column as
+* fpsmul does: fpmac adds one term to the column sum FPT..FPT+2, fpcol
+* stores a finished column's low byte at -X (FPP+6 down to FPP+2).
 fpmul4  LDA FACMAN+3
         LDB ARGMAN+3
         MUL
@@ -905,133 +890,58 @@ fpmul4  LDA FACMAN+3
         CLRA
         STD FPT+1
         CLR FPT
+        LDX #FPP+7
         LDA FACMAN+3
         LDB ARGMAN+2
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
+        BSR fpmac
         LDA FACMAN+2
         LDB ARGMAN+3
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
-        LDB FPT+2
-        STB FPP+6
-        LDD FPT
-        STD FPT+1
-        CLR FPT
+        BSR fpmac
+        BSR fpcol
         LDA FACMAN+3
         LDB ARGMAN+1
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
+        BSR fpmac
         LDA FACMAN+2
         LDB ARGMAN+2
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
+        BSR fpmac
         LDA FACMAN+1
         LDB ARGMAN+3
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
-        LDB FPT+2
-        STB FPP+5
-        LDD FPT
-        STD FPT+1
-        CLR FPT
+        BSR fpmac
+        BSR fpcol
         LDA FACMAN+3
         LDB ARGMAN
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
+        BSR fpmac
         LDA FACMAN+2
         LDB ARGMAN+1
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
+        BSR fpmac
         LDA FACMAN+1
         LDB ARGMAN+2
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
+        BSR fpmac
         LDA FACMAN
         LDB ARGMAN+3
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
-        LDB FPT+2
-        STB FPP+4
-        LDD FPT
-        STD FPT+1
-        CLR FPT
+        BSR fpmac
+        BSR fpcol
         LDA FACMAN+2
         LDB ARGMAN
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
+        BSR fpmac
         LDA FACMAN+1
         LDB ARGMAN+1
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
+        BSR fpmac
         LDA FACMAN
         LDB ARGMAN+2
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
-        LDB FPT+2
-        STB FPP+3
-        LDD FPT
-        STD FPT+1
-        CLR FPT
+        BSR fpmac
+        BSR fpcol
         LDA FACMAN+1
         LDB ARGMAN
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
+        BSR fpmac
         LDA FACMAN
         LDB ARGMAN+1
-        MUL
-        ADDD FPT+1
-        STD FPT+1
-        BCC *+4
-        INC FPT
-        LDB FPT+2
-        STB FPP+2
-        LDD FPT
-        STD FPT+1
-        CLR FPT
+        BSR fpmac
+        BSR fpcol
         LDA FACMAN
         LDB ARGMAN
-        MUL
-        ADDD FPT+1
+        BSR fpmac
+        LDD FPT+1
         STD FACMAN
         LDD FPP+2
         STD FACMAN+2
@@ -1045,6 +955,18 @@ fpmul4  LDA FACMAN+3
         ORA #1
         STA FACMAN+4
 .ns     JMP fpnorm
+fpmac   MUL
+        ADDD FPT+1
+        STD FPT+1
+        BCC .r
+        INC FPT
+.r      RTS
+fpcol   LDB FPT+2
+        STB ,-X
+        LDD FPT
+        STD FPT+1
+        CLR FPT
+        RTS
 
 * Single multiply: the product's columns summed in FPT..FPT+2 (24 bits),
 * the bytes below the mantissa kept in FPP+2..FPP+5.
@@ -1228,18 +1150,7 @@ fp_div  JSR fpsetn
 .end    LDX #FPP+8          ; a remainder left: sticky
         LDB FPN
         INCB
-        CLRA
-.rs     ORA ,X+
-        DECB
-        BNE .rs
-        TSTA
-        BEQ .nr
-        LDX #FACMAN
-        LDB FPN
-        LDA B,X
-        ORA #1
-        STA B,X
-.nr     JMP fpnorm
+        JMP fpstkor
 .dz     LDB #11
         COMA
         RTS
@@ -1319,6 +1230,7 @@ fpsdiv  LDA FACMAN
         STA FACMAN+3
 .ns     JMP fpnorm
 
+
 * The same unrolled for a double (7 mantissa bytes) and for the functions'
 * 32-bit work precision (4), with the bytes in place.
 fpdiv7
@@ -1391,6 +1303,7 @@ fpdiv7
         DEC FPCNT
         LBNE fpdiv7
         JMP fp_div.end
+
 fpdiv4
         LDA FPP+8
         CMPA FPP

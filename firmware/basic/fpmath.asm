@@ -133,6 +133,8 @@ fp_sqr  JSR fpsetn
         BNE .bit
 .done   LDX #FACMAN         ; the root: 4 root shifted right 2, one byte up
         LDB FPCNT+1
+        LDA #2
+.sr
         LSR ,X
         ROR 1,X
         ROR 2,X
@@ -142,15 +144,8 @@ fp_sqr  JSR fpsetn
         ROR 6,X
         ROR 7,X
         ROR 8,X
-        LSR ,X
-        ROR 1,X
-        ROR 2,X
-        ROR 3,X
-        ROR 4,X
-        ROR 5,X
-        ROR 6,X
-        ROR 7,X
-        ROR 8,X
+        DECA
+        BNE .sr
         DECB
 .up     LDA 1,X
         STA ,X+
@@ -159,18 +154,7 @@ fp_sqr  JSR fpsetn
         CLR ,X
         LDX #FPP            ; a remainder left: sticky
         LDB FPCNT+1
-        CLRA
-.rs     ORA ,X+
-        DECB
-        BNE .rs
-        TSTA
-        BEQ .nr
-        LDX #FACMAN
-        LDB FPN
-        LDA B,X
-        ORA #1
-        STA B,X
-.nr     JMP fpnorm
+        JMP fpstkor
 .r      CLRA
         RTS
 .bad    LDB #5
@@ -179,7 +163,8 @@ fp_sqr  JSR fpsetn
 
 * The same for a single, the bytes in place: remainder FPP..FPP+4,
 * radicand FPP+5..FPP+8, 4 root in FAC+1..FAC+5.
-fpssqr
+fpssqr  LDB #2              ; two radicand bits into the remainder
+.sh
         LSL FPP+8
         ROL FPP+7
         ROL FPP+6
@@ -189,15 +174,8 @@ fpssqr
         ROL FPP+2
         ROL FPP+1
         ROL FPP
-        LSL FPP+8
-        ROL FPP+7
-        ROL FPP+6
-        ROL FPP+5
-        ROL FPP+4
-        ROL FPP+3
-        ROL FPP+2
-        ROL FPP+1
-        ROL FPP
+        DECB
+        BNE .sh
         LDD FPP             ; remainder > 4 root?
         CMPD FACMAN
         BNE .c
@@ -221,22 +199,16 @@ fpssqr
         SBCB FACMAN+1
         SBCA FACMAN
         STD FPP
-        LSL FACMAN+4
+        LDB #4              ; the root bit: 1
+        BRA .nx
+.le     CLRB
+.nx     LSL FACMAN+4
         ROL FACMAN+3
         ROL FACMAN+2
         ROL FACMAN+1
         ROL FACMAN
-        LDA FACMAN+4
-        ORA #4
-        STA FACMAN+4
-        DEC FPCNT
-        LBNE fpssqr
-        JMP fp_sqr.done
-.le     LSL FACMAN+4
-        ROL FACMAN+3
-        ROL FACMAN+2
-        ROL FACMAN+1
-        ROL FACMAN
+        ORB FACMAN+4
+        STB FACMAN+4
         DEC FPCNT
         LBNE fpssqr
         JMP fp_sqr.done
