@@ -4,12 +4,14 @@
 // basic_boot.asm and dos_loader.asm at build time.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -358,6 +360,27 @@ TEST_F(EndToEnd, KillDuringSaveLeavesOldOrNewFile) {
   EXPECT_GT(whole, 0);
   EXPECT_EQ(Shell(Quote(QUILLON_DISK_PROGRAM) + " reclaim " + Quote(disk)).Status, 0);
   EXPECT_NE(Shell(Quote(QUILLON_DISK_PROGRAM) + " check " + Quote(disk)).Output.find("; 0 clusters marked"), std::string::npos);
+}
+
+// quillon-disk between host and disk: a listing goes in and comes back; a
+// host file already there is never replaced, a FIFO is neither read nor
+// written, and a file larger than a disk is refused, each with exit 1.
+TEST_F(EndToEnd, DiskToolMovesFilesWithoutHarmingHostFiles) {
+  const std::string disk = (Dir / "tool.vfd").string(), tool = Quote(QUILLON_DISK_PROGRAM) + " ";
+  ASSERT_EQ(WriteNewDiskFile(disk, TDiskKind::Vfd, false), "");
+  std::ofstream(Dir / "prog.bas") << "10 PRINT 1\n";
+  std::ofstream(Dir / "keep.txt") << "mine";
+  std::ofstream(Dir / "big.bin") << std::string(400000, 'x');
+  ASSERT_EQ(mkfifo((Dir / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(Shell(tool + "put " + Quote(disk) + " " + Quote((Dir / "prog.bas").string()) + " P").Status, 0);
+  EXPECT_EQ(Shell(tool + "get " + Quote(disk) + " P -").Output, "10 PRINT 1\n");
+  for (const std::string& cmd : {"get " + Quote(disk) + " P " + Quote((Dir / "keep.txt").string()),
+                                 "get " + Quote(disk) + " P " + Quote((Dir / "fifo").string()),
+                                 "put " + Quote(disk) + " " + Quote((Dir / "fifo").string()) + " F",
+                                 "put " + Quote(disk) + " " + Quote((Dir / "big.bin").string()) + " B"})
+    EXPECT_EQ(Shell("timeout 10 " + tool + cmd).Status, 1) << cmd;
+  std::ifstream keep(Dir / "keep.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(keep), {}), "mine");
 }
 #endif  // QUILLON_HAVE_TRAPS
 

@@ -12,13 +12,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$tmp/usr" >/dev/null
 p=$tmp/usr
-for f in bin/quillon bin/asm09 \
+for f in bin/quillon bin/asm09 bin/quillon-disk \
     share/quillon/firmware/fb30rom1.dat share/quillon/firmware/fb30rom2.dat share/quillon/firmware/fb30sub.dat \
     share/applications/org.quillon.Quillon.desktop share/mime/packages/org.quillon.Quillon.xml \
     share/icons/hicolor/scalable/apps/org.quillon.Quillon.svg \
     share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/org.quillon.Quillon.png \
     share/metainfo/org.quillon.Quillon.metainfo.xml \
-    share/man/man1/quillon.1.gz share/man/man1/asm09.1.gz \
+    share/man/man1/quillon.1.gz share/man/man1/asm09.1.gz share/man/man1/quillon-disk.1.gz \
     share/doc/quillon/copyright share/doc/quillon/changelog.gz; do
   [ -s "$p/$f" ] || fail "$f is not installed"
 done
@@ -52,5 +52,7 @@ done
 zcat "$p/share/man/man1/quillon.1.gz" | sed 's/\\-/-/g' | grep -o -- '--[a-z][a-z-]*' | sort -u >"$tmp/man"
 [ -s "$tmp/help" ] || fail "no options in --help"
 diff -u --label --help "$tmp/help" --label quillon.1 "$tmp/man" || fail "--help and the manual page list different options"
-man --warnings -l "$p/share/man/man1/quillon.1.gz" 2>&1 >/dev/null | (! grep .) || fail "manual page warnings"
+for page in quillon asm09 quillon-disk; do
+  man --warnings -l "$p/share/man/man1/$page.1.gz" 2>&1 >/dev/null | (! grep .) || fail "$page manual page warnings"
+done
 echo "installed tree OK"

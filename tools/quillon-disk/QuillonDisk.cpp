@@ -7,15 +7,19 @@
 //   quillon-disk reclaim IMAGE                 (frees clusters no file holds)
 //   quillon-disk format IMAGE
 // Text files come out with LF line ends (the BASIC writes CR); what goes in
-// is stored as it is (LOAD takes CR, LF or both).
+// is stored as it is (LOAD takes CR, LF or both). get never replaces a host
+// file that is there already, and neither side waits on a FIFO.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "QuillonFs.h"
+#include "core/PlainFile.h"
 
 namespace {
 
@@ -33,6 +37,43 @@ int Usage() {
 int Fail(const std::string& why) {
   std::cerr << "quillon-disk: " << why << "\n";
   return 1;
+}
+
+// The whole of a plain host file, at most limit bytes; empty on success,
+// else the reason.
+std::string ReadHostFile(const std::string& path, size_t limit, std::vector<uint8_t>& data) {
+  int why = 0;
+  const int fd = OpenPlainFile(path, O_RDONLY, &why);
+  if (fd < 0) return path + ": " + OpenFailureText(why);
+  uint8_t buffer[4096];
+  ssize_t got = 0;
+  while ((got = ::read(fd, buffer, sizeof buffer)) > 0 && data.size() <= limit)
+    data.insert(data.end(), buffer, buffer + got);
+  ::close(fd);
+  if (got < 0) return path + ": cannot be read";
+  if (data.size() > limit) return path + ": larger than a whole disk";
+  return {};
+}
+
+// Writes data to a new host file; an existing name (a FIFO too) is refused.
+std::string WriteNewHostFile(const std::string& path, const std::vector<uint8_t>& data) {
+  int why = 0;
+  const int fd = OpenPlainFile(path, O_WRONLY | O_CREAT | O_EXCL, &why, 0666);
+  if (fd < 0)
+    return path + (why == EEXIST ? ": is there already (give another name, or - for standard output)"
+                                 : ": " + OpenFailureText(why));
+  size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  const bool ok = done == data.size() && ::close(fd) == 0;
+  if (!ok) {
+    ::unlink(path.c_str());  // nothing half-written is left under the name
+    return path + ": cannot be written";
+  }
+  return {};
 }
 
 std::string BaseName(const std::string& path) {
@@ -94,14 +135,12 @@ int main(int argc, char** argv) {
       std::cout.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
       return std::cout ? 0 : 1;
     }
-    std::ofstream f(out, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    return f.good() ? 0 : Fail(out + ": cannot be written");
+    if (std::string why = WriteNewHostFile(out, data); !why.empty()) return Fail(why);
+    return 0;
   }
   if (cmd == "put" && (args.size() == 3 || args.size() == 4)) {
-    std::ifstream f(args[2], std::ios::binary);
-    if (!f) return Fail(args[2] + ": cannot be read");
-    const std::vector<uint8_t> data{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    std::vector<uint8_t> data;
+    if (std::string why = ReadHostFile(args[2], size_t{TQfsDisk::Sectors} * TQfsDisk::SectorBytes, data); !why.empty()) return Fail(why);
     const std::string name = args.size() == 4 ? args[3] : BaseName(args[2]);
     if (std::string why = disk.Write(name, static_cast<uint8_t>(kind), data); !why.empty()) return Fail(why);
   } else if (cmd == "delete" && args.size() == 3) {
