@@ -293,7 +293,9 @@ TEST(MainformRun, ImagesFromTheCommandLineAndDroppedFiles) {
   EXPECT_FALSE(c.Keyboard.PasteInProgress());
   EXPECT_TRUE(c.Drives.TapeMounted());
   EXPECT_TRUE(run.Messages.isEmpty());
-  // A listing is typed in.
+  // A listing is typed in, once the BASIC is ready for it (keys typed while
+  // the machine is still starting are not the test's subject).
+  ASSERT_TRUE(RunUntil([&] { return TextScreen(form).find("Ok") != std::string::npos; }, 10000));
   const QString listing = images.filePath("prog.BAS");
   QFile f(listing);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
