@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -36,6 +37,13 @@ void TQfsDisk::Format() {
   std::copy(std::begin(BootCode), std::end(BootCode), Sector(0));
   uint8_t* fat = Sector(FatLsn);
   fat[0] = System;
+  // The disk's identity: the BASIC checks it before it writes, so that a
+  // table kept for one disk never lands on another put in its place. Zero
+  // means none (disks made before), so a fresh one is never zero.
+  std::random_device random;
+  uint32_t id = 0;
+  while (id == 0) id = random();
+  for (int i = 0; i < 4; ++i) fat[IdAt + i] = static_cast<uint8_t>(id >> (8 * i));
   std::copy(std::begin(Mark), std::end(Mark), fat + SectorBytes - 4);
 }
 

@@ -3,7 +3,7 @@
 // The layout is described in docs/basic.md ("The disk layout"); in short:
 // sectors counted in one row (LSN = (track x 2 + side) x 16 + sector - 1),
 // LSN 0 a boot sector, LSN 1 the allocation table (one byte per cluster of
-// 8 sectors, "QFS1" at its end), LSN 2-7 the directory (96 entries of 16
+// 8 sectors, the disk's identity in bytes 248-251, "QFS1" at its end), LSN 2-7 the directory (96 entries of 16
 // bytes), clusters 1-159 the files.
 //
 // TQfsDisk holds a whole disk in memory. TQfsImage connects it to an image
@@ -29,11 +29,12 @@ struct TQfsFile {
 class TQfsDisk {
  public:
   static constexpr int Sectors = 1280, SectorBytes = 256, ClusterSectors = 8, Clusters = 160, Slots = 96;
-  static constexpr int FatLsn = 1, DirLsn = 2;
+  static constexpr int FatLsn = 1, DirLsn = 2, IdAt = 248;
 
   std::vector<uint8_t> Bytes = std::vector<uint8_t>(Sectors * SectorBytes, 0xE5);
 
-  // An empty file system (the rest of the disk is left as it is).
+  // An empty file system with a new random identity (the rest of the disk
+  // is left as it is).
   void Format();
   // The allocation table carries the mark.
   bool Formatted() const;

@@ -6,7 +6,9 @@
 *              the BASIC starts and RUNs the disk's file AUTORUN if there is one
 *   LSN 1      allocation table: byte c (0..159) for cluster c: 00 free,
 *              01-9F the next cluster of the file, FF its last, FE the
-*              system's; bytes 252-255 "QFS1" mark a disk of this system
+*              system's; bytes 248-251 the disk's identity (set when it is
+*              formatted; 0 on disks formatted before there was one),
+*              bytes 252-255 "QFS1" mark a disk of this system
 *   LSN 2-7    directory: 96 entries of 16 bytes: name (8) and extension (3),
 *              space padded, kind, first cluster (FF: none), size in bytes
 *              (3, high byte first); an entry starting with 00 is free
@@ -22,6 +24,14 @@
 * points at, never an entry pointing at unwritten data. A failing write
 * (Disk full, Disk write protected) closes the file being written and gives
 * its new clusters back, so nothing stored changes.
+*
+* A disk swapped while a file on it is being written must not receive the
+* old disk's table, directory sectors or data: before every such write
+* (dchk) the table sector is read again and must carry the mark and the
+* identity of the disk the table or file came from. If not, nothing is
+* written, the table kept is dropped and the file being written closed:
+* Device I/O error. (Two disks that both have identity 0 are told apart only
+* by the mark.)
 *
 * ---- The byte stream (for the statements on files) ----
 * A file control block (FCB, FCBLEN bytes, FCB0..FCB3 below; FCB0 is used by
@@ -41,6 +51,7 @@
 *   +28 FFIRST  first cluster (FF none)
 *   +29 FSIZE   size in bytes (3, high byte first)
 *   +32 FBUF    the sector buffer (256): file sector FSECN
+*   +288 FID    the identity of the disk it was opened on (4)
 * Entry points (DP = $70; Y and U are kept by all; errors go to `error`, so
 * they do not return):
 *   dname   X = text, B = length: a file name -> DDEV (0-3 drive, FF the
@@ -81,7 +92,7 @@ DFREE   EQU $6B15           ; dfind: first free entry, FF none
 DSLOT   EQU $6B16           ; dfind: entry found
 DOTHER  EQU $6B17           ; NAME: the other name (12)
 FCB0    EQU $6B24
-FCBLEN  EQU 288
+FCBLEN  EQU 292
 NFCB    EQU 4
 
 FMODE   EQU 0
@@ -98,6 +109,8 @@ FKIND   EQU 27
 FFIRST  EQU 28
 FSIZE   EQU 29
 FBUF    EQU 32
+FID     EQU 288
+FATID   EQU FATBUF+248      ; the identity in the table kept
 
 NCLUS   EQU 160
 NSLOT   EQU 96
@@ -253,12 +266,14 @@ dsig    LDD 252,X
 * kept (the disk could not change). All but A kept.
 dfatwr  TST FATDRT
         BEQ .r
-        PSHS B,X
+        PSHS B,X,U
         CLR FATDRT
         LDX #LSNFAT
         STX DLSN
         LDB FATDRV
         STB DDRV
+        LDU #FATID
+        BSR dchk
         LDX #FATBUF
         LDA #9
         JSR dsec
@@ -266,8 +281,37 @@ dfatwr  TST FATDRT
         LDB #$FF
         STB FATDRV
         LBRA dferr
-.ok     PULS B,X
+.ok     PULS B,X,U
 .r      RTS
+
+* dchk: the disk in drive DDRV is still the one of identity U (4 bytes):
+* its table sector is read again (into TBUF) and must carry the mark and
+* that identity. Otherwise the table kept is dropped: Device I/O error.
+* All kept.
+dchk    PSHS D,X
+        LDX DLSN
+        PSHS X
+        LDX #LSNFAT
+        STX DLSN
+        LDX #TBUF
+        LDA #10
+        JSR dsec
+        PULS X
+        STX DLSN
+        BCS .bad
+        LDX #TBUF
+        BSR dsig
+        BNE .bad
+        LDD 248,X
+        CMPD ,U
+        BNE .bad
+        LDD 250,X
+        CMPD 2,U
+        BNE .bad
+        PULS D,X,PC
+.bad    LDD #$FF00          ; FATDRV none, FATDRT 0
+        STD FATDRV
+        BRA dbad
 
 * dalloc: a free cluster -> B, marked as a file's last. None: Disk full.
 * All but A kept.
@@ -357,10 +401,12 @@ dflush  TST FDIRTY,X
         RTS
 .w      CLR FDIRTY,X
         BSR dlsn
-dwbuf   PSHS X
+dwbuf   PSHS X,U
+        LEAU FID,X
+        JSR dchk
         LEAX FBUF,X
         JSR dwrite
-        PULS X,PC
+        PULS X,U,PC
 
 * dseek: FCB X's buffer to file sector D (read; zeros past the end of the
 * file, where only a writer, DWRIT, may go). X kept.
@@ -690,7 +736,11 @@ dopen   PSHS D,U
 .slot   STB FSLOT,X
 .wr     INC FATDRT          ; writers see a protected disk at once
         JSR dfatwr
-.go     PULS D,U
+.go     LDD FATID           ; the disk it is on
+        STD FID,X
+        LDD FATID+2
+        STD FID+2,X
+        PULS D,U
         STA FMODE,X
         RTS
 
@@ -706,6 +756,8 @@ dclose  PSHS D,U
         JSR dfatwr
         LDA FDRV,X
         STA DDRV
+        LEAU FID,X          ; (the table may have been read anew)
+        JSR dchk
         LDA FSLOT,X
         JSR dslot
         JSR dentry

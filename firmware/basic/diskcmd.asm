@@ -152,8 +152,12 @@ xfiles  CLR DDEV
         LDB #8
         JSR outn
         ABX
-        LDA #'.'
-        JSR outch
+        LDA #'.'            ; no extension: no dot
+        LDB ,X
+        CMPB #' '
+        BNE .dot
+        LDA #' '
+.dot    JSR outch
         LDB #3
         JSR outn
         ABX
@@ -244,8 +248,7 @@ xkill   JSR dpname
         LDA 12,U
         PSHS A
         CLR ,U              ; the entry first, then its clusters
-        LDX #SECBUF
-        JSR dwrite
+        BSR dwdir
         PULS A
         JSR dfree
         JMP dfatwr
@@ -286,6 +289,9 @@ xname   JSR dpname
         STA ,U+
         DECB
         BNE .c
+* dwdir: SECBUF back to its directory sector of the disk whose table is kept.
+dwdir   LDU #FATID
+        JSR dchk
         LDX #SECBUF
         JMP dwrite
 
@@ -305,7 +311,8 @@ dswap   PSHS U
         PULS U,PC
 
 * DSKINI [d]: drive d (0) made an empty disk of this system: the boot
-* sector, the directory, and the allocation table last.
+* sector, the directory, and the allocation table (with the disk's
+* identity, dchk) last.
 xdskini CLRB
         JSR peek
         JSR isend
@@ -341,6 +348,10 @@ xdskini CLRB
         BLO .dir
         LDA #$FE
         STA ,X
+        LDD M_TICKS+2       ; its identity: the time it was made
+        STD 248,X
+        LDD M_TICKS
+        STD 250,X
         LDD #$5146
         STD 252,X
         LDD #$5331

@@ -58,7 +58,7 @@ TEST(BasicDisk, ProgramsAndHousekeeping) {
   struct Case {
     std::string typed, expect;
   } cases[] = {
-      {"FILES\n", "ONE     .    P 26\nONE     .TXT A 26\nMC      .BIN M 22\n319488 bytes free"},
+      {"FILES\n", "ONE          P 26\nONE     .TXT A 26\nMC      .BIN M 22\n319488 bytes free"},
       {"NEW\nLOAD \"ONE\",R\n", "ONE 6\nOk"},
       {"NEW\n5 REM x\n30 PRINT 3\nMERGE \"one.txt\"\nLIST\n", "5 REM x\n10 PRINT \"ONE\";2*3\n20 END\n30 PRINT 3\nOk"},
       {"NEW\nRUN \"one.txt\"\n", "ONE 6\nOk"},
@@ -70,7 +70,7 @@ TEST(BasicDisk, ProgramsAndHousekeeping) {
       {"SAVE \"a.b.c\"\n", "Bad file name"},
       {"NAME \"one\" AS \"mc.bin\"\n", "File already exists"},
       {"NAME \"one\" AS \"two\"\nKILL \"mc.bin\"\nFILES \"0:\"\nPRINT DSKF(0)\n",
-       "TWO     .    P 26\nONE     .TXT A 26\n321536 bytes free\nOk\nPRINT DSKF(0)\n 157"},
+       "TWO          P 26\nONE     .TXT A 26\n321536 bytes free\nOk\nPRINT DSKF(0)\n 157"},
   };
   for (const Case& c : cases) {
     const std::string screen = d.Run(c.typed);
@@ -122,7 +122,7 @@ TEST(BasicDisk, FullAndProtectedDisksChangeNothing) {
   } cases[] = {
       {"RUN\n", " 61  1\n 0\nOk", false},
       {"BSAVE \"A\",0,&H6000\nSAVE \"Q\",A\nPRINT DSKF(0)\n", "Disk full\nOk\nSAVE \"Q\",A\nDisk full\nOk\nPRINT DSKF(0)\n 0\nOk", false},
-      {"FILES\n", "P       .    P 16\nQ       .    P 96\nA       .    M 24582\n", false},
+      {"FILES\n", "P            P 16\nQ            P 96\nA            M 24582\n", false},
       {"SAVE \"P\"\nKILL \"A\"\nNAME \"A\" AS \"Y\"\nDSKINI\n",
        "Disk write protected\nOk\nKILL \"A\"\nDisk write protected\nOk\nNAME \"A\" AS \"Y\"\nDisk write protected\nOk\nDSKINI\nDisk write protected", true},
       {"LOAD \"P\"\nRUN\nPRINT DSKF(0)\n", "OLD\nOk\nPRINT DSKF(0)\n 0\nOk", true},
@@ -136,6 +136,51 @@ TEST(BasicDisk, FullAndProtectedDisksChangeNothing) {
   TQfsImage host;
   ASSERT_EQ(host.Open(d.Path.string(), false), "");
   EXPECT_EQ(host.Disk.Check(), "");
+}
+
+// A disk swapped while a file on it is being written gets nothing of the
+// old disk: the write that follows is refused, the disk put in stays as it
+// was byte for byte and is used afresh. A disk without an identity (made
+// before there was one) still works.
+TEST(BasicDisk, SwappedDiskIsNeverWritten) {
+  DiskRig d;
+  const std::filesystem::path other = d.Path.string() + ".b";
+  ASSERT_EQ(WriteNewDiskFile(other.string(), TDiskKind::Vfd, true), "");
+  {
+    TQfsImage host;
+    ASSERT_EQ(host.Open(other.string(), true), "");
+    ASSERT_EQ(host.Disk.Write("KEEP", 2, std::vector<uint8_t>(3000, 'k')), "");
+    ASSERT_EQ(host.Save(), "");
+  }
+  const std::vector<uint8_t> before = ReadWholeFile(other);
+  d.Run("DSKINI\n");
+  struct Case {
+    std::string opened, afterSwap;
+  } cases[] = {
+      {"OPEN \"O\" FOR OUTPUT AS #1:FOR I=1 TO 400:PRINT #1,I:NEXT\n", "CLOSE\n"},   // table and data kept
+      {"OPEN \"KEEP\" FOR OUTPUT AS #1\n", "CLOSE\n"},                                 // directory entry, old chain
+      {"OPEN \"O\" FOR OUTPUT AS #1:PRINT #1,\"X\"\n", "FOR I=1 TO 400:PRINT #1,I:NEXT\n"},  // next sector
+      {"OPEN \"R\" AS #1:PUT #1,2\n", "PUT #1,1\n"},                                  // a record
+  };
+  for (const Case& c : cases) {
+    d.Rig.State.Vfd.MountDisk(0, d.Path.string());
+    d.Run(c.opened);
+    d.Rig.State.Vfd.MountDisk(0, other.string());
+    const std::string screen = d.Run(c.afterSwap + "FILES\n");
+    EXPECT_NE(screen.find("Device I/O error\nOk\nFILES\nKEEP         A 3000\n"), std::string::npos)
+        << c.opened << screen;
+    d.Run("CLOSE\n");
+    d.Rig.State.Vfd.UnmountDisk(0);
+    EXPECT_TRUE(ReadWholeFile(other) == before) << c.opened;
+  }
+  TQfsImage host;  // no identity: the mark alone
+  ASSERT_EQ(host.Open(other.string(), true), "");
+  std::fill_n(host.Disk.Bytes.begin() + 256 + TQfsDisk::IdAt, 4, 0);
+  ASSERT_EQ(host.Save(), "");
+  d.Rig.State.Vfd.MountDisk(0, other.string());
+  const std::string screen = d.Run("OPEN \"N\" FOR OUTPUT AS #1:PRINT #1,\"X\":CLOSE\nFILES\n");
+  EXPECT_NE(screen.find("N            A 2\n"), std::string::npos) << screen;
+  std::filesystem::remove(other);
 }
 
 // Listings move between the host and the machine: a host file with LF line
