@@ -488,6 +488,7 @@ errtab  FCB 1,"NEXT without FOR",0
         FCB 63,"Bad record number",0
         FCB 66,"Direct statement in file",0
         FCB 70,"Disk write protected",0
+        FCB 56,"Verify error",0
         FCB 0
 
 nferr   LDB #1

@@ -77,7 +77,7 @@ D_CLOSE EQU 6
 D_REC   EQU 8
 D_LOF   EQU 10
 
-xhand   FDB xopen,xclose,xwrite,xfield,xlset,xrset,xwidth
+xhand   FDB xopen,xclose,xwrite,xfield,xlset,xrset,xwidth,xverify
 xfhand  FDB fneof,fnloc,fnlof,fnmki,fnmks,fnmkd,fncvi,fncvs,fncvd
 
 devtab  FDB tapdev,dskdev

@@ -109,8 +109,9 @@ ddata   LDX #FCB0
         BCS .end
         CMPU FEND
         BHS .bad
-        STA ,U+
-        BRA .l
+        JSR fvput
+        BEQ .l
+        BRA .bad
 .end    CMPU FEND
         BNE .bad
         ANDCC #$FE

@@ -7,6 +7,8 @@
 *   MERGE ["name"]             a program saved with ,A, its lines added
 *   BSAVE "name",start,length[,entry]
 *   BLOAD ["name"][,offset][,R]  memory back (offset added), R calls entry
+*   VERIFY ["name"]            a tokenized program compared with the one in
+*                              memory: Ok, or Verify error
 * Every file header seen while searching is shown as "Found: name".
 *
 * A name is up to 8 characters, optionally after the device "CAS:".
@@ -23,7 +25,7 @@
 *   3  data file (OPEN, datafile.asm): the bytes PRINT # and WRITE # wrote
 * then data blocks (type 01, up to 255 bytes) and the end block (type FF).
 *
-* Entry points: xsave xload xmerge xbsave xbload (statement handlers);
+* Entry points: xsave xload xmerge xbsave xbload xverify (statements);
 * fout (outch's path while SAVE ,A lists the program); ffind (a header);
 * fhead (leader and header); fendb (end block).
 * Work bytes (monitor RAM 7DAE-7DC7): below. TBUF (7E00) holds the block
@@ -41,6 +43,7 @@ FLPOS   EQU $7DBF           ; characters of the line in LINBUF
 FPTR    EQU $7DC0           ; where the next data goes (2)
 FEND    EQU $7DC2           ; end of the data (2)
 FOFF    EQU $7DC4           ; BLOAD offset (2)
+FVER    EQU $7DC6           ; 1: fdata compares (VERIFY); ffind clears it
 
 K_MEM   EQU 0
 K_TOK   EQU 1
@@ -259,6 +262,7 @@ xbsave  LDU #TNAME
 * the end of the tape; Bad file mode when the named file is of another
 * kind.
 ffind   PSHS A
+        CLR FVER
         TST DDEV
         LBPL dffind
 .next   JSR tsync
@@ -363,8 +367,9 @@ fdata   TST DDEV
 .cp     CMPU FPTR
         BEQ fdata
         LDA ,X+
-        STA ,U+
-        BRA .cp
+        BSR fvput
+        BEQ .cp
+        BRA .bad
 .end    LDD FPTR
         CMPD FEND
         BNE .bad
@@ -372,6 +377,44 @@ fdata   TST DDEV
         RTS
 .bad    ORCC #$01
         RTS
+
+* fvput: A to U+, or with FVER compared with it: Z = 0 when they differ.
+fvput    TST FVER
+        BNE .c
+        STA ,U+
+        ORCC #$04
+        RTS
+.c      CMPA ,U+
+        RTS
+
+* VERIFY ["name"]: the tokenized program on the tape (or a disk) byte for
+* byte the one in memory, else Verify error. Nothing in memory changes.
+xverify LDU #NAMEARG
+        JSR fname
+        LDA #K_TOK
+        JSR ffind
+        LDA TKIND
+        CMPA #K_TOK
+        BEQ .tok
+        LDB #54             ; text: Bad file mode
+        JMP error
+.tok    JSR kwsig
+        CMPD TEXEC
+        BNE .bad
+        LDD <VARTAB
+        SUBD <TXTTAB
+        CMPD TLEN
+        BNE .bad
+        ADDD <TXTTAB
+        STD FEND
+        LDD <TXTTAB
+        STD FPTR
+        INC FVER
+        JSR fdata
+        BCC .r
+.bad    LDB #56
+        JMP error
+.r      RTS
 
 * RUN "name": LOAD "name",R
 xrunf   CLRA

@@ -152,7 +152,8 @@ T_SCREEN EQU $F8
 T_DSKF  EQU $F9
 T_LASTF EQU $F9
 T_EXT   EQU $FF
-* Keywords of xkwtab (data files, datafile.asm; WIDTH, graphics.asm)
+* Keywords of xkwtab (data files, datafile.asm; WIDTH, graphics.asm;
+* VERIFY, files.asm)
 X_OPEN  EQU 1
 X_CLOSE EQU 2
 X_WRITE EQU 3
@@ -160,21 +161,22 @@ X_FIELD EQU 4
 X_LSET  EQU 5
 X_RSET  EQU 6
 X_WIDTH EQU 7
-X_LASTS EQU 7
-X_OUTPUT EQU 8
-X_APPEND EQU 9
-X_RANDOM EQU 10
-X_FUNC  EQU 11
-X_EOF   EQU 11
-X_LOC   EQU 12
-X_LOF   EQU 13
-X_MKI   EQU 14
-X_MKS   EQU 15
-X_MKD   EQU 16
-X_CVI   EQU 17
-X_CVS   EQU 18
-X_CVD   EQU 19
-X_LASTF EQU 19
+X_VERIFY EQU 8
+X_LASTS EQU 8
+X_OUTPUT EQU 9
+X_APPEND EQU 10
+X_RANDOM EQU 11
+X_FUNC  EQU 12
+X_EOF   EQU 12
+X_LOC   EQU 13
+X_LOF   EQU 14
+X_MKI   EQU 15
+X_MKS   EQU 16
+X_MKD   EQU 17
+X_CVI   EQU 18
+X_CVS   EQU 19
+X_CVD   EQU 20
+X_LASTF EQU 20
 
 * The keywords, the last character of each with bit 7 set.
 kwtab   FCB "EN",'D'+$80
@@ -307,6 +309,7 @@ xkwtab  FCB "OPE",'N'+$80
         FCB "LSE",'T'+$80
         FCB "RSE",'T'+$80
         FCB "WIDT",'H'+$80
+        FCB "VERIF",'Y'+$80
         FCB "OUTPU",'T'+$80
         FCB "APPEN",'D'+$80
         FCB "RANDO",'M'+$80

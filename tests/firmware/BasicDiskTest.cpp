@@ -60,6 +60,7 @@ TEST(BasicDisk, ProgramsAndHousekeeping) {
   } cases[] = {
       {"FILES\n", "ONE          P 26\nONE     .TXT A 26\nMC      .BIN M 22\n319488 bytes free"},
       {"NEW\nLOAD \"ONE\",R\n", "ONE 6\nOk"},
+      {"VERIFY \"one\"\nVERIFY \"one.txt\"\n", "VERIFY \"one\"\nOk\nVERIFY \"one.txt\"\nBad file mode"},
       {"NEW\n5 REM x\n30 PRINT 3\nMERGE \"one.txt\"\nLIST\n", "5 REM x\n10 PRINT \"ONE\";2*3\n20 END\n30 PRINT 3\nOk"},
       {"NEW\nRUN \"one.txt\"\n", "ONE 6\nOk"},
       {"BLOAD \"mc.bin\",&H100\nPRINT PEEK(&H3105);PEEK(&H310F)\n", " 15  45\nOk"},

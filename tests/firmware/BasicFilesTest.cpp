@@ -63,6 +63,11 @@ TEST(BasicFiles, ProgramsAndMemoryOnTape) {
       {"LOAD \"mc\"\n", true, "Bad file mode\nOk"},
       {"BLOAD \"one\"\n", true, "Bad file mode\nOk"},
       {"LOAD \"three\"\n", true, "Found: mc\nFile not found\nOk"},
+      // VERIFY: the same program, one line changed, a program saved as text.
+      {"NEW\nLOAD \"one\"\n", true, "Found: one\nOk"},
+      {"VERIFY \"one\"\n", true, "VERIFY \"one\"\nFound: one\nOk"},
+      {"20 REM\nVERIFY \"one\"\nLIST 20\n", true, "Found: one\nVerify error\nOk\nLIST 20\n20 REM\nOk"},
+      {"VERIFY \"two\"\n", true, "Found: two\nBad file mode"},
       {"SAVE \"9:x\"\nSAVE \"toolongname\"\nSAVE \"\"\n", false, "Bad file name\nOk\nSAVE \"toolongname\"\nBad file name"},
   };
   for (const Case& c : cases) {
