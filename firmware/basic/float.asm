@@ -48,20 +48,12 @@ fp_lds  LDD ,X
         STA FACRND
         RTS
 
-* FAC := the double at X.
-fp_ldd  LDD ,X
-        STA FACEXP
-        SEX
-        STA FACSGN
-        ORB #$80
-        STB FACMAN
-        LDD 2,X
-        STD FACMAN+1
+* FAC := the double at X: the single, then the four bytes below it.
+fp_ldd  BSR fp_lds
         LDD 4,X
         STD FACMAN+3
         LDD 6,X
         STD FACMAN+5
-        CLR FACRND
         RTS
 
 * ARG := the single at X.
@@ -80,19 +72,11 @@ fp_args LDD ,X
         RTS
 
 * ARG := the double at X.
-fp_argd LDD ,X
-        STA ARGEXP
-        SEX
-        STA ARGSGN
-        ORB #$80
-        STB ARGMAN
-        LDD 2,X
-        STD ARGMAN+1
+fp_argd BSR fp_args
         LDD 4,X
         STD ARGMAN+3
         LDD 6,X
         STD ARGMAN+5
-        CLR ARGRND
         RTS
 
 * ---------------------------------------------------------------- stores
@@ -137,13 +121,7 @@ fp_sts  LDA FPREC
 * The double at X := FAC (a single gets four zero bytes).
 fp_std  LDA FACEXP
         BEQ .zero
-        STA ,X
-        LDB FACSGN
-        ORB #$7F
-        ANDB FACMAN
-        STB 1,X
-        LDD FACMAN+1
-        STD 2,X
+        BSR fp_sts.pack     ; the first four bytes as a single has them
         LDA FPREC
         CMPA #4
         BEQ .single
