@@ -44,7 +44,17 @@ prtval  LDA <VALTYP
         CMPA #3
         BEQ .s
         JSR fmtnum
-        BSR outn
+        TST FOUT            ; on the screen a number is not split: when its
+        BNE .o              ; text does not fit in the rest of the line, it
+        TST <POSN           ; starts on the next one
+        BEQ .o
+        PSHS B
+        ADDB <POSN
+        CMPB <SCRW
+        PULS B
+        BLS .o
+        JSR bcrlf
+.o      BSR outn
         JMP outsp
 .s      LDX <SDESC
         JSR frestr

@@ -113,6 +113,10 @@ TEST(Basic, PrintZonesTabAndUsing) {
       {"?1;2,3;TAB(20);\"x\";SPC(3);\"y\"\n", " 1  2          3   x   y\n"},
       {"?\"A\",\"B\",\"C\"\n", "A             B             C\n"},
       {"?TAB(95);\"x\"\n", "\n              x\n"},  // past the line's end: on the next line
+      // A number that would not fit in the rest of the line starts the next one.
+      {"?STRING$(76,\"x\");12345\n", "xx\n 12345\n"},
+      {"?STRING$(74,\"x\");12345\n", "xx 12345\n"},
+      {"WIDTH 40:?STRING$(37,\"x\");-1.5;\"y\"\n", "xx\n-1.5 y\n"},
       {"?USING \"##.##\";3.14159;-2.5;100\n", " 3.14-2.50%100.00\n"},
       {"?USING \"+#,###.#|$$##.##|**##|##.##^^^^|###-\";1234.56;5.5;-7;12345;-5\n",
        "+1,234.6|  $5.50|**-7| 1.23E+04|  5-\n"},
