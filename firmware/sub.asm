@@ -174,7 +174,8 @@ cgetkey CLR CANCEL
         RTS
 
 * C_PATTERN: 32 bytes, 16 rows of (left 8 dots, right 8 dots), drawn in the
-* text colour over two columns and two rows at the cursor.
+* text colour over two columns and two rows at the cursor; with 40 columns
+* every dot twice as wide, like the characters beside it.
 cpattern
         LDA CURX
         INCA
@@ -193,12 +194,13 @@ cpattern
         JSR cellad
         LDU #SH_SUB+SH_DATA
         LDB #16
-.row    LDA ,U+
-        JSR putpl
-        LEAX 1,X
+.row    PSHS X
         LDA ,U+
-        JSR putpl
-        LEAX 79,X
+        BSR pat8
+        LDA ,U+
+        BSR pat8
+        PULS X
+        LEAX NCOLS,X
         DECB
         BNE .row
         LDA CURX
@@ -208,6 +210,15 @@ cpattern
         BLO .done
         JSR newline
 .done   RTS
+* pat8: the 8 dots in A at X, doubled when the characters are; X moves on.
+pat8    TST WIDE
+        BEQ .n
+        JSR wput
+        LEAX 1,X
+        RTS
+.n      JSR putpl
+        LEAX 1,X
+        RTS
 
 * ---------------------------------------------------------------- keys
 * getk: next key of the ring. C = 1 and A = code, or C = 0 when empty.
@@ -628,23 +639,28 @@ glyph   PSHS X,Y,U
         DECB
         BNE .slow
         PULS X,Y,U,PC
-.wide   LDY #dbl            ; each dot twice: two bytes a line
-        LDA ,U
-        LSRA
-        LSRA
-        LSRA
-        LSRA
-        LDA A,Y
-        JSR putpl
-        LDA ,U+
-        ANDA #$0F
-        LDA A,Y
-        LEAX 1,X
-        JSR putpl
+.wide   LDA ,U+             ; each dot twice: two bytes a line
+        BSR wput
         LEAX NCOLS-1,X
         DECB
         BNE .wide
         PULS X,Y,U,PC
+
+* wput: the 8 dots in A drawn twice as wide at X and X+1; X ends at X+1.
+* Y is lost.
+wput    LDY #dbl
+        PSHS A
+        LSRA
+        LSRA
+        LSRA
+        LSRA
+        LDA A,Y
+        BSR putpl
+        PULS A
+        ANDA #$0F
+        LDA A,Y
+        LEAX 1,X
+        BRA putpl
 dbl     FCB $00,$03,$0C,$0F,$30,$33,$3C,$3F,$C0,$C3,$CC,$CF,$F0,$F3,$FC,$FF
 
 * putpl: the 8 dots in A at offset X in the text colour on the background.

@@ -437,6 +437,32 @@ TEST(Firmware, KanjiPatternComesFromTheKanjiRoutine) {
   ExpectKanjiShown(rig, TTestHost::Glyph(0x3021));
 }
 
+// With 40 columns (WIDTH 40 in the BASIC) the pattern is drawn twice as wide,
+// four bytes a line, like the characters beside it.
+TEST(Firmware, KanjiIsDoubleWidthAt40Columns) {
+  TFirmwareRig rig;
+  TStandInTraps traps;
+  rig.Thread->Mcpu->SetTrapHandler(&traps);
+  rig.Thread->ResetMachine(false);
+  ASSERT_TRUE(rig.WaitFor("Ok\n"));
+  rig.Type("WIDTH 40\n");
+  ASSERT_TRUE(rig.WaitForPrompt());
+  ASSERT_TRUE(rig.Command("kanji 3021"));
+  const std::vector<uint8_t> g = TTestHost::Glyph(0x3021);
+  auto twice = [](uint8_t nibble) {
+    uint8_t b = 0;
+    for (int i = 0; i < 4; ++i) b |= ((nibble >> i) & 1) * (3 << 2 * i);
+    return b;
+  };
+  const uint8_t* sub = rig.Thread->Scpu->Bank[0];
+  const std::vector<std::string> rows = rig.ScreenRows();
+  int prompt = static_cast<int>(rows.size()) - 1;  // two rows below the kanji
+  while (prompt > 2 && rows[prompt].empty()) --prompt;
+  for (int k = 0; k < 16; ++k)
+    for (int c = 0; c < 4; ++c)
+      EXPECT_EQ(sub[(prompt - 2) * 640 + k * 80 + c], twice(g[2 * k + c / 2] >> (c % 2 ? 0 : 4) & 15)) << k << "," << c;
+}
+
 #ifdef QUILLON_HAVE_TRAPS
 // Through the machine's own kanji trap, which the run loop plugs in: the
 // pattern is the host glyph of the character (JIS 3021 is Shift_JIS 889F).
