@@ -48,23 +48,22 @@ TFaceChoice ChoiceOf(FcPattern* font) {
 
 // A pattern asking for the family at the glyph size, with fontconfig's
 // configuration applied.
-FcPattern* Request(const char* family) {
+FcPattern* Request(FcConfig* config, const char* family) {
   FcPattern* want = FcPatternCreate();
   FcPatternAddString(want, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
   FcPatternAddDouble(want, FC_PIXEL_SIZE, PixelSize);
-  FcConfigSubstitute(nullptr, want, FcMatchPattern);
+  FcConfigSubstitute(config, want, FcMatchPattern);
   FcDefaultSubstitute(want);
   return want;
 }
 
 // The first family of the list that is really installed (a match that is
 // only a fallback face is skipped).
-bool FindFont(std::string& family, TFaceChoice& choice) {
-  if (!FcInit()) return false;
+bool FindFont(FcConfig* config, std::string& family, TFaceChoice& choice) {
   for (const char* name : Families) {
-    FcPattern* want = Request(name);
+    FcPattern* want = Request(config, name);
     FcResult result = FcResultNoMatch;
-    FcPattern* got = FcFontMatch(nullptr, want, &result);
+    FcPattern* got = FcFontMatch(config, want, &result);
     FcPatternDestroy(want);
     if (got == nullptr) continue;
     bool named = false;
@@ -83,7 +82,7 @@ bool FindFont(std::string& family, TFaceChoice& choice) {
 
 // The face that draws a character the chosen font lacks: the first of
 // fontconfig's fallback list for the family that has it.
-bool FindFallback(const std::string& family, FcChar32 c, TFaceChoice& choice) {
+bool FindFallback(FcConfig* config, const std::string& family, FcChar32 c, TFaceChoice& choice) {
   // The family, then any monospaced face (the window asks for monospace).
   FcPattern* want = FcPatternCreate();
   FcPatternAddString(want, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
@@ -92,16 +91,16 @@ bool FindFallback(const std::string& family, FcChar32 c, TFaceChoice& choice) {
   mono.u.s = reinterpret_cast<const FcChar8*>("monospace");
   FcPatternAddWeak(want, FC_FAMILY, mono, FcTrue);
   FcPatternAddDouble(want, FC_PIXEL_SIZE, PixelSize);
-  FcConfigSubstitute(nullptr, want, FcMatchPattern);
+  FcConfigSubstitute(config, want, FcMatchPattern);
   FcDefaultSubstitute(want);
   FcResult result = FcResultNoMatch;
-  FcFontSet* fonts = FcFontSort(nullptr, want, FcTrue, nullptr, &result);
+  FcFontSet* fonts = FcFontSort(config, want, FcTrue, nullptr, &result);
   bool found = false;
   for (int i = 0; fonts != nullptr && !found && i < fonts->nfont; ++i) {
     FcCharSet* cs = nullptr;
     if (FcPatternGetCharSet(fonts->fonts[i], FC_CHARSET, 0, &cs) != FcResultMatch || !FcCharSetHasChar(cs, c))
       continue;
-    FcPattern* font = FcFontRenderPrepare(nullptr, want, fonts->fonts[i]);
+    FcPattern* font = FcFontRenderPrepare(config, want, fonts->fonts[i]);
     if (font == nullptr) continue;
     choice = ChoiceOf(font);
     FcPatternDestroy(font);
@@ -136,6 +135,9 @@ struct TFontGlyphs::TImpl {
   };
 
   bool LookedUp = false;
+  // Our own fontconfig configuration (the same files as everyone's), so it
+  // can be freed whole without disturbing others in the process.
+  FcConfig* Config = nullptr;
   std::string Family;
   FT_Library Library = nullptr;
   UConverter* Decoder = nullptr;
@@ -151,6 +153,7 @@ struct TFontGlyphs::TImpl {
       if (f.second.Face) FT_Done_Face(f.second.Face);
     if (Main.Face) FT_Done_Face(Main.Face);
     if (Library) FT_Done_FreeType(Library);
+    if (Config) FcConfigDestroy(Config);
   }
 
   TFace Open(const TFaceChoice& c) {
@@ -167,8 +170,9 @@ struct TFontGlyphs::TImpl {
   void LookUp() {
     if (LookedUp) return;
     LookedUp = true;
+    Config = FcInitLoadConfigAndFonts();
     TFaceChoice choice;
-    if (!FindFont(Family, choice)) return;
+    if (Config == nullptr || !FindFont(Config, Family, choice)) return;
     UErrorCode status = U_ZERO_ERROR;
     Decoder = ucnv_open("Shift_JIS", &status);
     if (U_FAILURE(status)) {
@@ -189,7 +193,7 @@ struct TFontGlyphs::TImpl {
     if (auto known = Elsewhere.find(c); known != Elsewhere.end()) return known->second;
     std::pair<TFace, FT_UInt> found{Main, 0};
     TFaceChoice choice;
-    if (FindFallback(Family, c, choice)) {
+    if (FindFallback(Config, Family, c, choice)) {
       auto key = std::make_pair(choice.File, choice.Index);
       auto it = Fallbacks.find(key);
       if (it == Fallbacks.end()) it = Fallbacks.emplace(key, Open(choice)).first;
