@@ -314,6 +314,9 @@ TForm1::~TForm1() {
   Timer.Stop();
   Computer.reset();
   Ddraw.Close();
+  // QWidget's destructor deletes the children, which moves the focus and
+  // would call the focus watcher on a window that is no longer a TForm1.
+  disconnect(qApp, &QApplication::focusChanged, this, nullptr);
 }
 
 void TForm1::PostClose() {
