@@ -1118,6 +1118,6 @@ taperd  FCB TRAPOP
         SETDP 0
 
         ORG $FBFC
-        FDB bwarm           ; hot start: the BASIC keeps its program
+        FDB bhot            ; hot start: the BASIC keeps its program
         FDB bcold           ; cold start: the BASIC
         END

@@ -110,8 +110,8 @@ reset   ORCC #$50
         CLR SH_SUB+SH_KHEAD
         CLR SH_SUB+SH_KTAIL
         CLR SH_SUB+SH_CMD
-        JSR cls
-        ANDCC #$AF
+        ANDCC #$AF          ; keys typed while the screen clears go into
+        JSR cls             ; the ring, not over each other in the latch
 
 * ---------------------------------------------------------------- main loop
 idle    LDA S_BUSY          ; a read says "ready"

@@ -6,6 +6,7 @@
 *   bcold      cold start: clears the program, greets, "Ok"
 *   bwarm      warm start (the monitor's BASIC command): keeps the program,
 *              sets up the interrupt vectors, "Ok"
+*   bhot       the hot start: bwarm with the width back at 80 columns
 *   ready      prints "Ok" and reads the next direct line (stack kept)
 *   newstt     runs statements from Y
 *   error      B = error number; ON ERROR or the message, then "Ok"
@@ -140,6 +141,12 @@ bcold   ORCC #$50
         JSR outstr
         JMP dauto           ; (disk.asm: AUTORUN, else readyr)
 
+* bhot: the hot start. The sub CPU has started again with 80 columns.
+bhot    ORCC #$50
+        LDA #$70
+        TFR A,DP
+        LDA #80
+        STA <SCRW
 * bwarm: back from the monitor, or the hot start; the program and its
 * variables are kept.
 bwarm   ORCC #$50

@@ -273,6 +273,22 @@ TEST(Firmware, HotStartKeepsMemory) {
   EXPECT_GT(rig.TimerIrqsRaised, before);
 }
 
+// Keys typed while a hot start clears the screen wait in the key ring (a
+// quick typist's keys do not wait to be read), and the BASIC's line width
+// follows the sub CPU, which starts again with 80 columns.
+TEST(Firmware, HotStartKeepsKeysTypedMeanwhile) {
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("Ok\n"));
+  rig.Type("WIDTH 40\n");
+  rig.RunMs(500);
+  rig.State.RequestReset(true);
+  for (char c : std::string("?TAB(50);\"x\"\r")) {
+    rig.RunMs(4);
+    rig.State.DeliverKey(static_cast<uint8_t>(c));
+  }
+  EXPECT_TRUE(rig.WaitFor(std::string(49, ' ') + "x\n")) << rig.Screen();
+}
+
 TEST(Firmware, ColdResetShowsTheBannerAgain) {
   TFirmwareRig rig;
   ASSERT_TRUE(rig.WaitForPrompt());
