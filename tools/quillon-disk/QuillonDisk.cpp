@@ -68,8 +68,8 @@ std::string WriteNewHostFile(const std::string& path, const std::vector<uint8_t>
     if (n <= 0) break;
     done += static_cast<size_t>(n);
   }
-  const bool ok = done == data.size() && ::close(fd) == 0;
-  if (!ok) {
+  const bool written = done == data.size();
+  if (::close(fd) != 0 || !written) {
     ::unlink(path.c_str());  // nothing half-written is left under the name
     return path + ": cannot be written";
   }
