@@ -5,7 +5,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake ninja-build g++ make pkg-config
+  cmake ninja-build g++ make pkg-config ccache
   zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic
