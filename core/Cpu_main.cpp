@@ -71,29 +71,39 @@ void TCpu09::BuildMemoryMap(int kind) {
 // windows on a 128-byte boundary (FC80, D380), so a map laid out differently
 // can never index outside the 128-byte shared RAM.
 uint8_t TCpu09::MemoryReadOther(uint16_t address, uint8_t type) {
-  switch (type) {
-    case MT_RAM:
-    case MT_ROM:
-    case MT_VRAM:
-      return Bank[0][address];
-    case MT_BANKED:
-      return Bank[BankSelect == 1 ? 1 : 0][address];
-    case MT_MAINIO:
-    case MT_SUBIO:
-      return IoRead(static_cast<uint8_t>(address));
-    case MT_SHAREDM:
-      if (Shared != nullptr &&
-          Shared->SubHalt.load(std::memory_order_relaxed) != 0)
-        return Shared->SharedRam[address & 0x7F];
-      return 0xFF;
-    case MT_SHAREDS:
-      return Shared != nullptr ? Shared->SharedRam[address & 0x7F] : 0xFF;
-    default:  // no map uses other codes
-      return 0;
+  // Tested one by one, I/O first: the two CPUs of a machine alternate through
+  // here (one polling its I/O page, the other the shared RAM), which a jump
+  // table's single indirect branch predicts badly.
+  if (type == MT_MAINIO || type == MT_SUBIO) {
+    const uint8_t offset = static_cast<uint8_t>(address);
+    if (IoReads != nullptr) {
+      const TIoReadHandler& h = IoReads[offset];
+      return h.Fn(h.Context, offset);
+    }
+    return IoRead(offset);
   }
+  if (type == MT_SHAREDS) return Shared != nullptr ? Shared->SharedRam[address & 0x7F] : 0xFF;
+  if (type == MT_SHAREDM) {
+    if (Shared != nullptr && Shared->SubHalt.load(std::memory_order_relaxed) != 0)
+      return Shared->SharedRam[address & 0x7F];
+    return 0xFF;
+  }
+  if (type == MT_BANKED) return Bank[BankSelect == 1 ? 1 : 0][address];
+  if (type <= MT_ROM || type == MT_VRAM) return Bank[0][address];
+  return 0;  // no map uses other codes
 }
 
 void TCpu09::MemoryWriteOther(uint16_t address, uint8_t value, uint8_t type) {
+  if (type == MT_MAINIO || type == MT_SUBIO) {
+    const uint8_t offset = static_cast<uint8_t>(address);
+    if (IoWrites != nullptr) {
+      const TIoWriteHandler& h = IoWrites[offset];
+      h.Fn(h.Context, offset, value);
+      return;
+    }
+    IoWrite(offset, value);
+    return;
+  }
   switch (type) {
     case MT_RAM:
       Bank[0][address] = value;
@@ -103,10 +113,6 @@ void TCpu09::MemoryWriteOther(uint16_t address, uint8_t value, uint8_t type) {
       return;
     case MT_BANKED:
       if (BankSelect == 1) Bank[1][address] = value;
-      return;
-    case MT_MAINIO:
-    case MT_SUBIO:
-      IoWrite(static_cast<uint8_t>(address), value);
       return;
     case MT_SHAREDM:
       if (Shared != nullptr &&

@@ -48,6 +48,17 @@ enum : uint8_t {
   CC_E = 0x80,
 };
 
+// One register of a machine's I/O page: Fn is called with Context (the
+// object the register belongs to) and the offset within the page.
+struct TIoReadHandler {
+  uint8_t (*Fn)(void* context, uint8_t offset);
+  void* Context;
+};
+struct TIoWriteHandler {
+  void (*Fn)(void* context, uint8_t offset, uint8_t value);
+  void* Context;
+};
+
 class TCpu09 {
  public:
   using OpHandler = void (*)(TCpu09&);
@@ -80,6 +91,13 @@ class TCpu09 {
   OpHandler OpPage0[256] = {};
   OpHandler OpPage10[256] = {};
   OpHandler OpPage11[256] = {};
+
+  // The machine's I/O page: 256 handlers each way, indexed by the low byte
+  // of the address. The firmware polls its registers in tight loops, so an
+  // access makes one call through the table; a bare core leaves these null
+  // and its I/O page goes to the virtual IoRead/IoWrite.
+  const TIoReadHandler* IoReads = nullptr;
+  const TIoWriteHandler* IoWrites = nullptr;
 
   // The shared RAM and halt flag of the computer this core belongs to; null
   // for a bare core (then the shared windows read FF and drop writes).

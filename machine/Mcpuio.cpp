@@ -11,6 +11,8 @@ TMcpuIo::TMcpuIo(TMachineState& state, THostServices& host)
     : State(state), Host(host) {
   Shared = &state;
   InitCpu(0);
+  IoReads = IoReadTable;
+  IoWrites = IoWriteTable;
   for (int i = 0; i < 256; ++i) ClearIoHandlers(static_cast<uint8_t>(i));
   InstallHandlers();
 }

@@ -48,14 +48,8 @@ class TMcpuIo : public TCpu09 {
  public:
   // A register's handler: Fn called with Context (the machine itself, or
   // the controller that installed it) and the offset from FD00.
-  struct ReadHandler {
-    uint8_t (*Fn)(void* context, uint8_t offset);
-    void* Context;
-  };
-  struct WriteHandler {
-    void (*Fn)(void* context, uint8_t offset, uint8_t value);
-    void* Context;
-  };
+  using ReadHandler = TIoReadHandler;
+  using WriteHandler = TIoWriteHandler;
 
   TMcpuIo(TMachineState& state, THostServices& host);
 

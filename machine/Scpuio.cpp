@@ -13,69 +13,88 @@ TScpuIo::TScpuIo(TMachineState& state, THostServices& host)
     : State(state), Host(host) {
   Shared = &state;
   InitCpu(1);
+  IoReads = IoReadTable;
+  IoWrites = IoWriteTable;
   for (int i = 0; i < 256; ++i) {
-    IoReadTable[i] = [](TScpuIo&, uint8_t) -> uint8_t { return 0xFF; };
-    IoWriteTable[i] = [](TScpuIo&, uint8_t, uint8_t) {};
+    IoReadTable[i] = {[](void*, uint8_t) -> uint8_t { return 0xFF; }, this};
+    IoWriteTable[i] = {[](void*, uint8_t, uint8_t) {}, this};
   }
   InstallHandlers();
 }
 
+namespace {
+TScpuIo& Sub(void* context) { return *static_cast<TScpuIo*>(context); }
+}  // namespace
+
 void TScpuIo::InstallHandlers() {
-  // D400/D401: the key latch; reading D401 acknowledges the key FIRQ.
-  IoReadTable[0x00] = [](TScpuIo& c, uint8_t) -> uint8_t {
-    return static_cast<uint8_t>(((c.State.KeyData.load() >> 8) & 0x80) | 0x7F);
+  auto onRead = [this](uint8_t offset, uint8_t (*fn)(void*, uint8_t)) { IoReadTable[offset] = {fn, this}; };
+  auto onWrite = [this](uint8_t offset, void (*fn)(void*, uint8_t, uint8_t)) {
+    IoWriteTable[offset] = {fn, this};
   };
-  IoReadTable[0x01] = [](TScpuIo& c, uint8_t) -> uint8_t {
+
+  // D400/D401: the key latch; reading D401 acknowledges the key FIRQ.
+  onRead(0x00, [](void* p, uint8_t) -> uint8_t {
+    TScpuIo& c = Sub(p);
+    return static_cast<uint8_t>(((c.State.KeyData.load() >> 8) & 0x80) | 0x7F);
+  });
+  onRead(0x01, [](void* p, uint8_t) -> uint8_t {
+    TScpuIo& c = Sub(p);
     uint8_t code = static_cast<uint8_t>(c.State.KeyData.load());
     c.State.ClearScpu(SCPU_FIRQ_KEY);
     return code;
-  };
+  });
 
   // D402: acknowledges the main CPU's cancel request.
-  IoReadTable[0x02] = [](TScpuIo& c, uint8_t) -> uint8_t {
+  onRead(0x02, [](void* p, uint8_t) -> uint8_t {
+    TScpuIo& c = Sub(p);
     c.State.ClearScpu(SCPU_IRQ_CANCEL);
     return 0xFF;
-  };
-  IoWriteTable[0x02] = [](TScpuIo& c, uint8_t, uint8_t) { c.State.ClearScpu(SCPU_IRQ_CANCEL); };
+  });
+  onWrite(0x02, [](void* p, uint8_t, uint8_t) { Sub(p).State.ClearScpu(SCPU_IRQ_CANCEL); });
 
   // D403: the beeper.
-  IoReadTable[0x03] = [](TScpuIo& c, uint8_t) -> uint8_t {
+  onRead(0x03, [](void* p, uint8_t) -> uint8_t {
+    TScpuIo& c = Sub(p);
     c.Host.Beep();
     return 0xFF;
-  };
-  IoWriteTable[0x03] = [](TScpuIo& c, uint8_t, uint8_t) { c.Host.Beep(); };
+  });
+  onWrite(0x03, [](void* p, uint8_t, uint8_t) { Sub(p).Host.Beep(); });
 
   // D404: attention FIRQ to the main CPU.
-  IoReadTable[0x04] = [](TScpuIo& c, uint8_t) -> uint8_t {
+  onRead(0x04, [](void* p, uint8_t) -> uint8_t {
+    TScpuIo& c = Sub(p);
     c.State.RaiseMcpu(MCPU_FIRQ_ATTENTION);
     return 0xFF;
-  };
-  IoWriteTable[0x04] = [](TScpuIo& c, uint8_t, uint8_t) { c.State.RaiseMcpu(MCPU_FIRQ_ATTENTION); };
+  });
+  onWrite(0x04, [](void* p, uint8_t, uint8_t) { Sub(p).State.RaiseMcpu(MCPU_FIRQ_ATTENTION); });
 
   // D408: read switches the display on, write off.
-  IoReadTable[0x08] = [](TScpuIo& c, uint8_t) -> uint8_t {
+  onRead(0x08, [](void* p, uint8_t) -> uint8_t {
+    TScpuIo& c = Sub(p);
     c.State.CrtOn.store(1, std::memory_order_relaxed);
     return 0xFF;
-  };
-  IoWriteTable[0x08] = [](TScpuIo& c, uint8_t, uint8_t) { c.State.CrtOn.store(0, std::memory_order_relaxed); };
+  });
+  onWrite(0x08, [](void* p, uint8_t, uint8_t) { Sub(p).State.CrtOn.store(0, std::memory_order_relaxed); });
 
   // D40A: read reports ready, write busy (FD05 bit 7 on the main side).
-  IoReadTable[0x0A] = [](TScpuIo& c, uint8_t) -> uint8_t {
+  onRead(0x0A, [](void* p, uint8_t) -> uint8_t {
+    TScpuIo& c = Sub(p);
     c.State.SubBusy.store(0);
     return 0xFF;
-  };
-  IoWriteTable[0x0A] = [](TScpuIo& c, uint8_t, uint8_t) { c.State.SubBusy.store(1); };
+  });
+  onWrite(0x0A, [](void* p, uint8_t, uint8_t) { Sub(p).State.SubBusy.store(1); });
 
   // D40D: read lights the INS lamp, write puts it out.
-  IoReadTable[0x0D] = [](TScpuIo& c, uint8_t) -> uint8_t {
+  onRead(0x0D, [](void* p, uint8_t) -> uint8_t {
+    TScpuIo& c = Sub(p);
     c.State.InsLampReq.store(INS_LAMP_ON);
     return 0xFF;
-  };
-  IoWriteTable[0x0D] = [](TScpuIo& c, uint8_t, uint8_t) { c.State.InsLampReq.store(INS_LAMP_OFF); };
+  });
+  onWrite(0x0D, [](void* p, uint8_t, uint8_t) { Sub(p).State.InsLampReq.store(INS_LAMP_OFF); });
 
   // D40E/D40F: the scroll offset, high byte then low byte.
-  IoWriteTable[0x0E] = [](TScpuIo& c, uint8_t, uint8_t v) { c.VramOffsetHigh = v; };
-  IoWriteTable[0x0F] = [](TScpuIo& c, uint8_t, uint8_t v) { c.SetScroll(v); };
+  onWrite(0x0E, [](void* p, uint8_t, uint8_t v) { Sub(p).VramOffsetHigh = v; });
+  onWrite(0x0F, [](void* p, uint8_t, uint8_t v) { Sub(p).SetScroll(v); });
 }
 
 void TScpuIo::SetScroll(uint8_t value) {

@@ -23,8 +23,8 @@ class TScpuIo : public TCpu09 {
  public:
   // A register's handler: a plain function called with this machine and
   // the offset from D400 (every I/O access of the firmware goes through one).
-  using ReadHandler = uint8_t (*)(TScpuIo& cpu, uint8_t offset);
-  using WriteHandler = void (*)(TScpuIo& cpu, uint8_t offset, uint8_t value);
+  using ReadHandler = TIoReadHandler;
+  using WriteHandler = TIoWriteHandler;
 
   TScpuIo(TMachineState& state, THostServices& host);
 
@@ -54,9 +54,11 @@ class TScpuIo : public TCpu09 {
   void SaveState(TStateWriter& w, const uint8_t* romReference) const;
   void LoadState(TStateReader& r, const uint8_t* romReference);
 
-  uint8_t IoRead(uint8_t offset) override { return IoReadTable[offset](*this, offset); }
+  uint8_t IoRead(uint8_t offset) override {
+    return IoReadTable[offset].Fn(this, offset);
+  }
   void IoWrite(uint8_t offset, uint8_t value) override {
-    IoWriteTable[offset](*this, offset, value);
+    IoWriteTable[offset].Fn(this, offset, value);
   }
   void VramWrite(uint8_t value, uint16_t address) override {
     if (State.UpdatePixels(address, value)) Bank[0][address] = value;
