@@ -1,8 +1,9 @@
 // TDebugHold: the run-control flags through which the debug window stops,
 // single-steps and releases one of the two CPUs, and its breakpoint.
 //
-// The window thread sets the flags; the run loop reads them once per CPU
-// per pass and alone executes the CPUs. While a CPU is the target and
+// The window thread sets the flags; the run loop looks whether anything is
+// engaged once per batch of passes, then reads the flags once per CPU per
+// pass while it is, and alone executes the CPUs. While a CPU is the target and
 // DebugHalt is 1 the run loop neither steps it nor offers it interrupts.
 // With DebugHalt 0 and the target still set, the CPU executes exactly one
 // instruction, and the run loop sets DebugHalt again. A breakpoint holds its
@@ -12,7 +13,7 @@
 // knows to show the CPU afresh.
 //
 // When nothing is held, stepping or armed, Engaged is false and the run loop
-// keeps its plain pass; the cost is one relaxed load per pass.
+// keeps its plain passes; the cost is four relaxed loads per batch.
 #pragma once
 
 #include <atomic>

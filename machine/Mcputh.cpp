@@ -66,43 +66,65 @@ void TMcpuThread::ResetMachine(bool hot) {
   // Every other register of both CPUs, and all memory, keep their contents.
 }
 
-void TMcpuThread::Pass() {
+uint64_t TMcpuThread::RunBatch(uint64_t limit) {
   constexpr auto relaxed = std::memory_order_relaxed;
-
-  // Pacing: one 1 ms pause every (CpuWait & 0xFF) + 2 passes.
-  uint8_t old = PaceCounter++;
-  if (old > static_cast<uint8_t>(State.CpuWait.load(relaxed))) {
-    PaceCounter = 0;
-    Pacer.Pause1ms();
-  }
-  Passes.store(Passes.load(relaxed) + 1, relaxed);
-
-  // While the debugger holds, steps or watches a CPU the pass goes the slow
-  // way; otherwise this is the only cost of the debugger.
-  if (DebugHold.Engaged()) {
-    WatchedPass();
-    return;
-  }
-
+  // A batch ends with the pass that makes the pacing pause, or after limit
+  // passes, or after 256 (CpuWait 255 never pauses): between batches the
+  // loop looks at its suspend and terminate requests, and the counters are
+  // brought up to date. Within a batch every pass does exactly what a lone
+  // pass does, so a machine runs the same whatever the batches.
+  if (limit > 256) limit = 256;
+  const uint8_t wait = static_cast<uint8_t>(State.CpuWait.load(relaxed));
+  // The debugger is looked at once a batch: a hold or a breakpoint set from
+  // the window takes effect within a batch (at most about a millisecond of
+  // machine time), and while anything is held or armed every pass goes the
+  // watched way.
+  const bool watched = DebugHold.Engaged();
+  uint64_t done = 0;
+  uint64_t subDone = 0;
+  uint64_t counted = 0;  // passes already added to Passes
   TMcpuIo& m = *Mcpu;
-  m.Step();
-  m.Step();
-  m.Step();
-  // Requests are rare next to passes: the words are tested here, and the
-  // offer routines run only when one is set.
-  if (uint32_t req = State.McpuIntReq.load(std::memory_order_acquire)) [[unlikely]]
-    OfferMain(req);
-
-  // A halted sub CPU runs nothing and takes nothing; its requests wait.
-  if (State.SubHalt.load(relaxed)) return;
-  SubPasses.store(SubPasses.load(relaxed) + 1, relaxed);
-
   TScpuIo& s = *Scpu;
-  s.Step();
-  s.Step();
-  s.Step();
-  if (uint32_t req = State.ScpuIntReq.load(std::memory_order_acquire)) [[unlikely]]
-    OfferSub(req);
+  bool paused = false;
+  while (done < limit && !paused) {
+    // Pacing: one 1 ms pause every (CpuWait & 0xFF) + 2 passes, before the
+    // pass's instructions.
+    const uint8_t old = PaceCounter++;
+    if (old > wait) [[unlikely]] {
+      PaceCounter = 0;
+      // The counters are up to date when the pacer's hooks run.
+      Passes.store(Passes.load(relaxed) + done, relaxed);
+      SubPasses.store(SubPasses.load(relaxed) + subDone, relaxed);
+      counted = done;
+      subDone = 0;
+      Pacer.Pause1ms();
+      paused = true;
+    }
+    ++done;
+    if (watched) [[unlikely]] {
+      WatchedPass();
+      continue;
+    }
+    m.Step();
+    m.Step();
+    m.Step();
+    // Requests are rare next to passes: the words are tested here, and the
+    // offer routines run only when one is set.
+    if (uint32_t req = State.McpuIntReq.load(std::memory_order_acquire)) [[unlikely]]
+      OfferMain(req);
+
+    // A halted sub CPU runs nothing and takes nothing; its requests wait.
+    if (State.SubHalt.load(relaxed)) continue;
+    ++subDone;
+    s.Step();
+    s.Step();
+    s.Step();
+    if (uint32_t req = State.ScpuIntReq.load(std::memory_order_acquire)) [[unlikely]]
+      OfferSub(req);
+  }
+  Passes.store(Passes.load(relaxed) + done - counted, relaxed);
+  SubPasses.store(SubPasses.load(relaxed) + subDone, relaxed);
+  return done;
 }
 
 void TMcpuThread::OfferMain(uint32_t req) {
@@ -160,7 +182,7 @@ bool TMcpuThread::RunPasses(uint64_t n) {
     std::lock_guard<std::mutex> lk(Lock);
     if (!AtRest && !Exited) return false;
   }
-  for (uint64_t i = 0; i < n; ++i) Pass();
+  while (n > 0) n -= RunBatch(n);
   return true;
 }
 
@@ -174,7 +196,7 @@ void TMcpuThread::Execute() {
       Pacer.Restart();
       continue;
     }
-    Pass();
+    RunBatch(256);
   }
   std::lock_guard<std::mutex> lk(Lock);
   Exited = true;

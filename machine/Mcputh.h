@@ -14,9 +14,11 @@
 // The loop runs either on its own std::thread (Start, Suspend, Resume,
 // Terminate) or synchronously on the caller's thread (ResetMachine and
 // RunPasses), which tests and the headless mode use for deterministic runs.
-// Suspend returns once the loop rests between two passes, never inside an
-// instruction, an I/O access or a trap; while it rests, other threads may
-// read and change the machine objects.
+// The loop runs passes in batches that end at a pacing pause (at most 256
+// passes); it looks at its suspend and terminate requests and the debugger
+// between batches. Suspend returns once the loop rests between two batches,
+// never inside an instruction, an I/O access or a trap; while it rests,
+// other threads may read and change the machine objects.
 #pragma once
 
 #include <atomic>
@@ -164,7 +166,7 @@ class TMcpuThread {
   // emulation thread itself (a host service, a trap).
   void Suspend();
   void Resume();
-  // Ends the loop after the current pass and joins the thread. Safe to call
+  // Ends the loop after the current batch of passes and joins the thread. Safe to call
   // more than once, whether or not the thread runs or rests.
   void Terminate();
   bool Running() const { return Worker.joinable(); }
@@ -191,7 +193,9 @@ class TMcpuThread {
 
  private:
   void Execute();
-  void Pass();
+  // Runs passes (at most limit, at least one) up to the next pacing pause;
+  // returns how many.
+  uint64_t RunBatch(uint64_t limit);
   // The pending requests (req: the request word, not 0) offered to a CPU.
   void OfferMain(uint32_t req);
   void OfferSub(uint32_t req);
@@ -211,7 +215,7 @@ class TMcpuThread {
   std::atomic<bool> TerminateReq{false};
   bool ResetAtStart = true;  // set by Start before the thread runs
   // SuspendCount and AtRest are guarded by Lock; SuspendPending mirrors
-  // SuspendCount > 0 for the loop's lock-free check once a pass.
+  // SuspendCount > 0 for the loop's lock-free check once a batch.
   std::mutex Lock;
   std::condition_variable Changed;
   int SuspendCount = 0;
