@@ -71,10 +71,13 @@ void TCpu09::BuildMemoryMap(int kind) {
 // windows on a 128-byte boundary (FC80, D380), so a map laid out differently
 // can never index outside the 128-byte shared RAM.
 uint8_t TCpu09::MemoryReadOther(uint16_t address, uint8_t type) {
-  // Tested one by one, I/O first: the two CPUs of a machine alternate through
-  // here (one polling its I/O page, the other the shared RAM), which a jump
-  // table's single indirect branch predicts badly.
-  if (type == MT_MAINIO || type == MT_SUBIO) {
+  // Tested as bits of a mask, I/O first: the two CPUs of a machine alternate
+  // through here (one polling its I/O page, the other the shared RAM), which
+  // the single indirect jump of a switch predicts badly; plain tests of the
+  // type itself the compiler turns back into such a switch.
+  if (type > MT_SHAREDS) return 0;  // no map uses other codes
+  const uint32_t bit = 1u << type;
+  if (bit & (1u << MT_MAINIO | 1u << MT_SUBIO)) {
     const uint8_t offset = static_cast<uint8_t>(address);
     if (IoReads != nullptr) {
       const TIoReadHandler& h = IoReads[offset];
@@ -82,15 +85,14 @@ uint8_t TCpu09::MemoryReadOther(uint16_t address, uint8_t type) {
     }
     return IoRead(offset);
   }
-  if (type == MT_SHAREDS) return Shared != nullptr ? Shared->SharedRam[address & 0x7F] : 0xFF;
-  if (type == MT_SHAREDM) {
-    if (Shared != nullptr && Shared->SubHalt.load(std::memory_order_relaxed) != 0)
+  if (bit & (1u << MT_SHAREDS | 1u << MT_SHAREDM)) {
+    if (Shared != nullptr &&
+        (type == MT_SHAREDS || Shared->SubHalt.load(std::memory_order_relaxed) != 0))
       return Shared->SharedRam[address & 0x7F];
     return 0xFF;
   }
   if (type == MT_BANKED) return Bank[BankSelect == 1 ? 1 : 0][address];
-  if (type <= MT_ROM || type == MT_VRAM) return Bank[0][address];
-  return 0;  // no map uses other codes
+  return Bank[0][address];  // RAM, ROM, video RAM
 }
 
 void TCpu09::MemoryWriteOther(uint16_t address, uint8_t value, uint8_t type) {

@@ -118,10 +118,7 @@ class TCpu09 {
 
   // Operand fetch at PC (PC advances, wrapping at FFFF), high byte first.
   uint8_t Fetch() { return ReadByte(PC++); }
-  uint16_t FetchWord() {
-    uint16_t hi = Fetch();
-    return static_cast<uint16_t>(hi << 8 | Fetch());
-  }
+  uint16_t FetchWord();
 
   // Execution and interrupt entry. Step runs one whole instruction (inline
   // below); the entries are made between Steps only.
@@ -202,10 +199,40 @@ inline void TCpu09::Step() {
   OpPage0[Fetch()](*this);
 }
 
+// Words: when both bytes are plain memory, or both are in the banked range,
+// the two type look-ups are made together and the bytes read directly;
+// otherwise byte by byte through ReadByte, high byte first.
 inline uint16_t TCpu09::ReadWord(uint16_t address) {
-  uint16_t hi = ReadByte(address);
-  return static_cast<uint16_t>(hi << 8 |
-                               ReadByte(static_cast<uint16_t>(address + 1)));
+  const uint16_t next = static_cast<uint16_t>(address + 1);
+  const uint8_t t0 = MemType[address];
+  const uint8_t t1 = MemType[next];
+  if ((t0 | t1) <= MT_ROM) [[likely]]
+    return static_cast<uint16_t>(Bank[0][address] << 8 | Bank[0][next]);
+  if (t0 == MT_BANKED && t1 == MT_BANKED) {
+    const uint8_t* bank = Bank[BankSelect == 1 ? 1 : 0];
+    return static_cast<uint16_t>(bank[address] << 8 | bank[next]);
+  }
+  const uint16_t hi = ReadByte(address);
+  return static_cast<uint16_t>(hi << 8 | ReadByte(next));
+}
+
+// PC moves past each byte before that byte is read, as with two Fetches.
+inline uint16_t TCpu09::FetchWord() {
+  const uint16_t pc = PC;
+  const uint16_t next = static_cast<uint16_t>(pc + 1);
+  const uint8_t t0 = MemType[pc];
+  const uint8_t t1 = MemType[next];
+  if ((t0 | t1) <= MT_ROM) [[likely]] {
+    PC = static_cast<uint16_t>(pc + 2);
+    return static_cast<uint16_t>(Bank[0][pc] << 8 | Bank[0][next]);
+  }
+  if (t0 == MT_BANKED && t1 == MT_BANKED) {
+    const uint8_t* bank = Bank[BankSelect == 1 ? 1 : 0];
+    PC = static_cast<uint16_t>(pc + 2);
+    return static_cast<uint16_t>(bank[pc] << 8 | bank[next]);
+  }
+  const uint16_t hi = Fetch();
+  return static_cast<uint16_t>(hi << 8 | Fetch());
 }
 
 inline void TCpu09::WriteWord(uint16_t address, uint16_t value) {
