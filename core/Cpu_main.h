@@ -202,7 +202,7 @@ inline void TCpu09::Step() {
 // Words: when both bytes are plain memory, or both are in the banked range,
 // the two type look-ups are made together and the bytes read directly;
 // otherwise byte by byte through ReadByte, high byte first.
-inline uint16_t TCpu09::ReadWord(uint16_t address) {
+[[gnu::always_inline]] inline uint16_t TCpu09::ReadWord(uint16_t address) {
   const uint16_t next = static_cast<uint16_t>(address + 1);
   const uint8_t t0 = MemType[address];
   const uint8_t t1 = MemType[next];
@@ -217,7 +217,7 @@ inline uint16_t TCpu09::ReadWord(uint16_t address) {
 }
 
 // PC moves past each byte before that byte is read, as with two Fetches.
-inline uint16_t TCpu09::FetchWord() {
+[[gnu::always_inline]] inline uint16_t TCpu09::FetchWord() {
   const uint16_t pc = PC;
   const uint16_t next = static_cast<uint16_t>(pc + 1);
   const uint8_t t0 = MemType[pc];
