@@ -279,6 +279,48 @@ TEST(Machine, CpuWaitPacing) {
   }
 }
 
+// However the passes are cut into calls, the machine runs the same: the
+// same registers, memory, pass and sub-pass counts and pauses. The main CPU
+// holds the sub CPU halted now and then, so the two counts differ.
+TEST(Machine, PassesRunTheSameWhateverTheCalls) {
+  struct TRun {
+    TTestMachine t;
+    explicit TRun(std::initializer_list<uint64_t> pieces) {
+      TTestMachine::Assemble(t.Rom1, 0x8000, R"(
+        ORG  $8200           ; the cold start
+LOOP    INC  $1000
+        LDA  $1000
+        ANDA #$0F
+        BNE  REL
+        LDA  #$80
+        STA  $FD05           ; hold the sub CPU for a few instructions
+        MUL
+        MUL
+REL     CLR  $FD05
+        BRA  LOOP
+)");
+      TTestMachine::Assemble(t.Sub, 0xD800, " ORG $D800\nL INC $D000\n BRA L\n");
+      auto& m = t.Build();
+      t.State.CpuWait = 37;
+      for (uint64_t n : pieces) m.RunPasses(n);
+    }
+  };
+  TRun whole({5000});
+  TRun cut({1, 38, 39, 40, 256, 257, 700, 1, 3668});
+  TTestMachine& a = whole.t;
+  TTestMachine& b = cut.t;
+  EXPECT_EQ(a.Machine->PassCount(), 5000u);
+  EXPECT_EQ(b.Machine->PassCount(), 5000u);
+  EXPECT_EQ(a.Machine->SubPassCount(), b.Machine->SubPassCount());
+  EXPECT_LT(a.Machine->SubPassCount(), 5000u);
+  EXPECT_EQ(a.Pacer.Pauses, 5000u / 39);
+  EXPECT_EQ(b.Pacer.Pauses, a.Pacer.Pauses);
+  EXPECT_EQ(a.Main().PC, b.Main().PC);
+  EXPECT_EQ(a.Subcpu().PC, b.Subcpu().PC);
+  EXPECT_EQ(a.Main().Bank[0][0x1000], b.Main().Bank[0][0x1000]);
+  EXPECT_EQ(a.Subcpu().Bank[0][0xD000], b.Subcpu().Bank[0][0xD000]);
+}
+
 TEST(Machine, MissingImageSetsRomError) {
   for (std::string skip : {"", "fb30rom1.dat", "fb30rom2.dat", "fb30sub.dat"}) {
     TTestMachine t;
