@@ -5,8 +5,14 @@
 // the program has always used for it.
 #pragma once
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <cstdint>
+
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void* address);
+extern "C" void __tsan_release(void* address);
+#endif
 
 enum : int {
   WM_FLIP = 0x8190,         // draw a frame
@@ -34,3 +40,21 @@ enum : uint32_t {
   HostKeyFlag_AlreadyDown = 1u << 30,
   HostKeyFlag_Released = 1u << 31,
 };
+
+// Events posted from the emulation and timer threads. Qt's event queue hands
+// an event over to the window thread under Qt's own lock, which
+// ThreadSanitizer cannot see (Qt is not built with it). PostFromThread marks
+// the hand-over, and the window thread calls ReceiveEvent before it first
+// reads any event (the application's key filter, the window's event
+// handler). Both add nothing but the post in other builds.
+inline void PostFromThread(QObject* receiver, QEvent* event) {
+#if defined(__SANITIZE_THREAD__)
+  __tsan_release(event);
+#endif
+  QCoreApplication::postEvent(receiver, event);
+}
+inline void ReceiveEvent([[maybe_unused]] QEvent* event) {
+#if defined(__SANITIZE_THREAD__)
+  __tsan_acquire(event);
+#endif
+}

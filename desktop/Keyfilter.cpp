@@ -122,6 +122,7 @@ THostKeyState TKeyFilter::KeyState() const {
 }
 
 bool TKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+  ReceiveEvent(event);  // it may come from the emulation or timer thread
   QEvent::Type t = event->type();
   if (t == QEvent::ApplicationDeactivate) {
     // Keys let go while another program has the keyboard are never seen

@@ -130,7 +130,7 @@ void TStatusBar::paintEvent(QPaintEvent*) {
 void TQtHostServices::Beep() {
   // Called on the emulation thread; the beep itself is the GUI thread's.
   if (BeepTarget && !BeepPending.exchange(true))
-    QCoreApplication::postEvent(BeepTarget, new QEvent(HostEventType(WM_BEEP)));
+    PostFromThread(BeepTarget, new QEvent(HostEventType(WM_BEEP)));
 }
 
 void TQtHostServices::DrawGlyph(uint16_t sjis, uint8_t bitmap[32]) { DrawKanjiGlyph(sjis, bitmap); }
@@ -785,13 +785,14 @@ void TForm1::RecentClick(const std::string& path) {
 
 bool TForm1::PasteInProgress() const { return Computer && Computer->Keyboard.PasteInProgress(); }
 
-void TForm1::PostFlip() { QCoreApplication::postEvent(this, new QEvent(HostEventType(WM_FLIP))); }
+// Both are called on the host timer's thread (or the emulation thread at
+// full speed).
+void TForm1::PostFlip() { PostFromThread(this, new QEvent(HostEventType(WM_FLIP))); }
 
-void TForm1::PostPasteChar() {
-  QCoreApplication::postEvent(this, new QEvent(HostEventType(WM_PASTECHAR)));
-}
+void TForm1::PostPasteChar() { PostFromThread(this, new QEvent(HostEventType(WM_PASTECHAR))); }
 
 bool TForm1::event(QEvent* e) {
+  ReceiveEvent(e);
   switch (static_cast<int>(e->type())) {
     case WM_FLIP:
       DrawFrame();
