@@ -174,7 +174,7 @@ class TCpu09 {
 // types go through one switch in MemoryReadOther/MemoryWriteOther
 // (Cpu_main.cpp), kept out of line so the handlers stay small.
 
-inline uint8_t TCpu09::ReadByte(uint16_t address) {
+[[gnu::always_inline]] inline uint8_t TCpu09::ReadByte(uint16_t address) {
   uint8_t type = MemType[address];
   if (type <= MT_ROM) [[likely]]
     return Bank[0][address];
@@ -183,7 +183,7 @@ inline uint8_t TCpu09::ReadByte(uint16_t address) {
   return MemoryReadOther(address, type);
 }
 
-inline void TCpu09::WriteByte(uint16_t address, uint8_t value) {
+[[gnu::always_inline]] inline void TCpu09::WriteByte(uint16_t address, uint8_t value) {
   uint8_t type = MemType[address];
   if (type == MT_RAM) [[likely]] {
     Bank[0][address] = value;
