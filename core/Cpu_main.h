@@ -3,9 +3,11 @@
 //
 // The core owns the register file, two 64 KiB memory banks with a per-address
 // memory type map, the three opcode dispatch pages and the CWAI/SYNC wait
-// state. It knows nothing about the machine around it: every address that is
-// not plain memory goes through four virtual operations (IoRead, IoWrite,
-// VramWrite, Trap) that the main and sub machine classes override.
+// state. It knows nothing about the machine around it: the I/O page goes
+// through the register tables a machine hands it (IoReads, IoWrites; a bare
+// core without them uses the virtual IoRead and IoWrite), and video RAM
+// writes and the trap opcode through the virtual VramWrite and Trap that the
+// main and sub machine classes override.
 //
 // One call of Step executes one whole instruction; the core counts no cycles.
 // Pacing is the run loop's business.
@@ -171,8 +173,8 @@ class TCpu09 {
 // ---- memory access -------------------------------------------------------
 // One look-up in the type map per access. Plain memory (and, for reads, the
 // banked range the main CPU runs its BASIC from) is served inline; the other
-// types go through one switch in MemoryReadOther/MemoryWriteOther
-// (Cpu_main.cpp), kept out of line so the handlers stay small.
+// types go through MemoryReadOther/MemoryWriteOther (Cpu_main.cpp), kept out
+// of line so the handlers stay small.
 
 [[gnu::always_inline]] inline uint8_t TCpu09::ReadByte(uint16_t address) {
   uint8_t type = MemType[address];

@@ -55,10 +55,12 @@ class TScpuIo : public TCpu09 {
   void LoadState(TStateReader& r, const uint8_t* romReference);
 
   uint8_t IoRead(uint8_t offset) override {
-    return IoReadTable[offset].Fn(this, offset);
+    const ReadHandler& h = IoReadTable[offset];
+    return h.Fn(h.Context, offset);
   }
   void IoWrite(uint8_t offset, uint8_t value) override {
-    IoWriteTable[offset].Fn(this, offset, value);
+    const WriteHandler& h = IoWriteTable[offset];
+    h.Fn(h.Context, offset, value);
   }
   void VramWrite(uint8_t value, uint16_t address) override {
     if (State.UpdatePixels(address, value)) Bank[0][address] = value;
