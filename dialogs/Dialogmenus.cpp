@@ -66,13 +66,13 @@ void TDialogMenus::VFd1Click() {
   if (!HaveComputer()) return;
   if (!VfdForm1) {
     Disks = std::make_unique<TDiskDeckOf<TVfd>>(Form.Computer->State.Vfd);
-    VfdForm1 = new TVfdForm1(*Disks, Form.Computer->ImageNames.Drive0, Drive1Name, &Form);
+    VfdForm1 = new TVfdForm1(*Disks, Form.Computer->ImageNames.Drive0, Form.Computer->ImageNames.Drive1, &Form);
     VfdForm1->Recent = Recent.get();
   }
   if (Form.ShowModal(*VfdForm1) != QDialog::Accepted) return;
   // Drive 1 first, so that drive 0's image heads the list.
-  if (Disks->DiskMounted(1) && ImageKindOf(Drive1Name) == TImageKind::Disk)
-    AddRecent(Form.Settings.Recent, Drive1Name);
+  const std::string& drive1 = Form.Computer->ImageNames.Drive1;
+  if (Disks->DiskMounted(1) && ImageKindOf(drive1) == TImageKind::Disk) AddRecent(Form.Settings.Recent, drive1);
   Form.NoteRecentImage(Form.Computer->ImageNames.Drive0);
 }
 

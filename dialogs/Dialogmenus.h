@@ -44,9 +44,6 @@ class TDialogMenus : public QObject {
   void Debug1Click();
 
   QAction* Debug1;  // the debug window's menu item
-  // The path last confirmed for drive 1 (drive 0's and the tape's are the
-  // window's image names, which the command line and drops also set).
-  std::string Drive1Name;
 
   TVfdForm1* VfdForm1 = nullptr;
   TVtpForm1* VtpForm1 = nullptr;

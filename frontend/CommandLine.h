@@ -41,6 +41,7 @@ class TImageDrives {
 // The image names the window and its dialogs show.
 struct TImageNames {
   std::string Drive0;
+  std::string Drive1;  // set by the disk dialog and a loaded state
   std::string Tape;
 };
 

@@ -155,6 +155,7 @@ void Remount(TComputer& c, const TDriveRefs& refs, std::vector<TStateNote>& note
     }
   }
   c.ImageNames.Drive0 = vfd.DiskMounted[0].load() ? refs.Disk[0].Path : std::string();
+  c.ImageNames.Drive1 = vfd.DiskMounted[1].load() ? refs.Disk[1].Path : std::string();
 
   TVtp& tape = c.State.Vtp;
   tape.CloseTape();

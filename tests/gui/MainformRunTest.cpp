@@ -408,14 +408,26 @@ TEST(MainformRun, SaveStatesThroughSlotsDialogDropAndCommandLine) {
   };
   ASSERT_TRUE(RunUntil([&] { return BannerShown(form); }));
 
+  // A disk in drive 1 (mounted as the disk dialog does) comes back with its
+  // name, which the dialog shows.
+  QTemporaryDir images;
+  const QString disk1 = images.filePath("second.vfd");
+  WriteFile(disk1, 480);
+  t.Suspend();
+  ASSERT_TRUE(form.Computer->State.Vfd.MountDisk(1, disk1.toStdString()));
+  form.Computer->ImageNames.Drive1 = disk1.toStdString();
+  t.Resume();
+
   poke(0x42);
   form.QuickSaveItems[1]->trigger();
   const QString slot = run.Dir.filePath("states/quick2.qst");
   EXPECT_TRUE(QFile::exists(slot));
   EXPECT_EQ(form.StatusBar1->Text(), QStringLiteral("状態を保存しました: quick2.qst"));
   poke(0x99);
+  form.Computer->ImageNames.Drive1.clear();
   form.QuickLoadItems[1]->trigger();
   EXPECT_EQ(peek(), 0x42);
+  EXPECT_EQ(form.Computer->ImageNames.Drive1, disk1.toStdString());
   form.QuickLoadItems[2]->trigger();
   EXPECT_TRUE(form.StatusBar1->Text().contains(QStringLiteral("保存された状態がありません")));
 
