@@ -24,8 +24,8 @@
 * function key puts its text there, subkeys.asm) (the main
 * CPU fills the same ring when it takes key interrupts itself). When the ring
 * is full the FIRQ leaves the code unread in D401 and stays masked until the
-* editor takes a key out of the ring, so a key that keeps coming waits in the
-* latch instead of being lost. The IRQ is the main CPU's cancel request,
+* editor takes a key out of the ring or the command loop comes round again,
+* so a key that keeps coming waits in the latch instead of being lost. The IRQ is the main CPU's cancel request,
 * acknowledged at D402, which ends a line edit or key wait at once.
 
         INCLUDE "defs.inc"
@@ -115,6 +115,9 @@ reset   ORCC #$50
 
 * ---------------------------------------------------------------- main loop
 idle    LDA S_BUSY          ; a read says "ready"
+        ANDCC #$BF          ; the key FIRQ again: a key held back while the
+                            ; ring was full comes in once the main CPU has
+                            ; taken keys out of it (INKEY$)
         JSR fkfeed
         LDA SH_SUB+SH_CMD
         BEQ idle
