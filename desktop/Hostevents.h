@@ -26,13 +26,16 @@ inline QEvent::Type HostEventType(int message) { return static_cast<QEvent::Type
 
 // WM_HOSTKEYDOWN and WM_HOSTKEYUP: the key's Windows virtual-key code and the
 // flags word of a key message (bit 30 set when the key was already down,
-// bit 31 set when it is being released).
+// bit 31 set when it is being released). Char: for a press, the printable
+// ASCII symbol the host's keyboard layout gives for it (not a letter or a
+// digit), else 0.
 class THostKeyEvent : public QEvent {
  public:
-  THostKeyEvent(int message, uint32_t vk, uint32_t flags)
-      : QEvent(HostEventType(message)), Vk(vk), Flags(flags) {}
+  THostKeyEvent(int message, uint32_t vk, uint32_t flags, uint8_t ch = 0)
+      : QEvent(HostEventType(message)), Vk(vk), Flags(flags), Char(ch) {}
   const uint32_t Vk;
   const uint32_t Flags;
+  const uint8_t Char;
 };
 
 // Key message flags.

@@ -173,7 +173,10 @@ bool TKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     uint32_t flags = (e->nativeScanCode() & 0xFF) << 16 | 1;
     if (Held.count(id)) flags |= HostKeyFlag_AlreadyDown;
     Held[id] = vk;
-    QCoreApplication::postEvent(Target, new THostKeyEvent(WM_HOSTKEYDOWN, vk, flags));
+    uint8_t symbol = 0;  // for typing symbols as the host's layout has them
+    if (text.size() == 1 && text[0].unicode() >= 0x21 && text[0].unicode() <= 0x7E && !text[0].isLetterOrNumber())
+      symbol = static_cast<uint8_t>(text[0].unicode());
+    QCoreApplication::postEvent(Target, new THostKeyEvent(WM_HOSTKEYDOWN, vk, flags, symbol));
   } else {
     // X reports a held key's auto-repeat as release-press pairs; the release
     // of such a pair is not a release.

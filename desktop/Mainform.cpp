@@ -857,6 +857,7 @@ void TForm1::HandleKey(const QEvent* e) {
   m.Shift = ks.Shift;
   m.Ctrl = ks.Ctrl;
   m.CapsLock = ks.CapsLock;
+  if (Settings.KeyByChar && k->Char != 0 && Computer->Keyboard.KeyDownAsSymbol(k->Char, m)) return;
   Computer->Keyboard.KeyDown(k->Vk, k->Flags, m, Settings.KeyCh_ESC);
 }
 

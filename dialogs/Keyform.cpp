@@ -1,4 +1,5 @@
-// The keyboard dialog: one switch for the Esc and Hankaku/Zenkaku mapping.
+// The keyboard dialog: a switch for the Esc and Hankaku/Zenkaku mapping and
+// one for typing symbols as the host's keyboard layout has them.
 #include "Keyform.h"
 
 #include <QCheckBox>
@@ -20,12 +21,23 @@ TKeybordForm1::TKeybordForm1(QWidget* parent) : TModalForm(parent) {
   second->setIndent(24);
   layout->addWidget(first);
   layout->addWidget(second);
+  // On a keyboard of another layout (US and others) the symbols printed on
+  // the keys are not where a Japanese keyboard has them.
+  CharChkBox1 = new QCheckBox(tr("記号はキーの刻印どおりに入力"), this);
+  CharChkBox1->setObjectName(QStringLiteral("CharChkBox1"));
+  CharChkBox1->setToolTip(tr("英語配列などのキーボードで、記号をキーに書かれた文字として入力します (カナモードと CTRL 併用時を除く)。"));
+  layout->addWidget(CharChkBox1);
   AddOkCancel(this, layout);
-  SetClientSize(281, 129);
+  SetClientSize(281, 153);
 }
 
-void TKeybordForm1::FormShow() { EscChkBox1->setChecked(KeyCh_ESC); }
+void TKeybordForm1::FormShow() {
+  EscChkBox1->setChecked(KeyCh_ESC);
+  CharChkBox1->setChecked(KeyByChar);
+}
 
 void TKeybordForm1::FormClose(bool ok) {
-  if (ok) KeyCh_ESC = EscChkBox1->isChecked();
+  if (!ok) return;
+  KeyCh_ESC = EscChkBox1->isChecked();
+  KeyByChar = CharChkBox1->isChecked();
 }

@@ -1,5 +1,7 @@
 // TKeybordForm1, the keyboard dialog: whether the host Esc key gives the
-// machine's BREAK and the Hankaku/Zenkaku key gives its ESC (KeyCh_ESC).
+// machine's BREAK and the Hankaku/Zenkaku key gives its ESC (KeyCh_ESC), and
+// whether symbols are typed as the host's keyboard layout has them
+// (KeyByChar) rather than by the key's place on a Japanese keyboard.
 #pragma once
 
 #include "Dialoghost.h"
@@ -12,8 +14,10 @@ class TKeybordForm1 : public TModalForm {
   explicit TKeybordForm1(QWidget* parent = nullptr);
 
   bool KeyCh_ESC = true;
+  bool KeyByChar = false;
 
   QCheckBox* EscChkBox1;
+  QCheckBox* CharChkBox1;
 
   // Shows the dialog on a settings object: loaded when shown, stored back
   // on OK as the dialog closes (before the emulation resumes). run shows it
@@ -26,7 +30,11 @@ class TKeybordForm1 : public TModalForm {
   template <class Settings, class Runner>
   int Run(Settings& settings, Runner run) {
     KeyCh_ESC = static_cast<bool>(settings.KeyCh_ESC);
-    OnCommit = [this, &settings] { settings.KeyCh_ESC = KeyCh_ESC; };
+    KeyByChar = static_cast<bool>(settings.KeyByChar);
+    OnCommit = [this, &settings] {
+      settings.KeyCh_ESC = KeyCh_ESC;
+      settings.KeyByChar = KeyByChar;
+    };
     const int result = run(*this);
     OnCommit = nullptr;
     return result;

@@ -153,6 +153,12 @@ void TKeyboard::KeyDown(uint32_t vk, uint32_t flags, const TKeyModifiers& m, boo
   if (c != 0) Deliver(c);
 }
 
+bool TKeyboard::KeyDownAsSymbol(uint8_t symbol, const TKeyModifiers& m) {
+  if (KanaMode || m.Ctrl || symbol < 0x21 || symbol > 0x7E) return false;
+  Deliver(symbol);
+  return true;
+}
+
 void TKeyboard::KeyUp(uint32_t vk, bool keyChEsc) {
   vk &= 0xFF;
   // The machine is told only that BREAK was let go, never of other keys.

@@ -82,6 +82,10 @@ class TKeyboard {
   // A key message; keyChEsc is the KeyCh_ESC setting at the time.
   void KeyDown(uint32_t vk, uint32_t flags, const TKeyModifiers& m, bool keyChEsc);
   void KeyUp(uint32_t vk, bool keyChEsc);
+  // A press typed as the symbol the host's keyboard layout gives for it
+  // (0x21-0x7E), where that setting is on: delivered as that code, true. In
+  // kana mode or with Ctrl the key goes by its position (false).
+  bool KeyDownAsSymbol(uint8_t symbol, const TKeyModifiers& m);
   // Press or release as the message's flags say.
   void KeyMessage(uint32_t vk, uint32_t flags, const TKeyModifiers& m, bool keyChEsc);
 

@@ -224,6 +224,7 @@ TSettings ReadSettings(const std::filesystem::path& file) {
   s.SubNmi = integer("SubNmi", 20);
   s.McpuIrq = integer("McpuIrq", 203);
   s.KeyCh_ESC = integer("KeyCh_ESC", 1) != 0;
+  s.KeyByChar = integer("KeyByChar", 0) != 0;
   s.BootMode = integer("BootMode", 0);
   s.DspMode = integer("DspMode", 0);
   s.Beep = integer("Beep", 1) != 0;
@@ -255,6 +256,7 @@ bool WriteSettings(const std::filesystem::path& given, const TSettings& s) {
   ini.SetValue(SettingsSection, "SubNmi", std::to_string(s.SubNmi));
   ini.SetValue(SettingsSection, "McpuIrq", std::to_string(s.McpuIrq));
   ini.SetValue(SettingsSection, "KeyCh_ESC", s.KeyCh_ESC ? "1" : "0");
+  ini.SetValue(SettingsSection, "KeyByChar", s.KeyByChar ? "1" : "0");
   ini.SetValue(SettingsSection, "BootMode", std::to_string(s.BootMode));
   ini.SetValue(SettingsSection, "DspMode", std::to_string(s.DspMode));
   ini.SetValue(SettingsSection, "Beep", s.Beep ? "1" : "0");

@@ -25,6 +25,7 @@ struct TSettings {
   int32_t SubNmi = 20;     // sub CPU timer NMI period, ms, 10-50
   int32_t McpuIrq = 203;   // main CPU timer IRQ period, 1/100 ms, 100-500
   bool KeyCh_ESC = true;   // Esc is BREAK, half-width/full-width is Esc
+  bool KeyByChar = false;  // symbols typed as the host layout gives them
   int32_t BootMode = 0;    // 0 BASIC, otherwise DOS
   int32_t DspMode = 0;     // 0 window, 1 full screen
   bool Beep = true;        // the window sounds the beep

@@ -333,6 +333,14 @@ A file of this name exists. Replace it?</translation>
         <source>[半角/全角] ⇒ [ESC]</source>
         <translation>[Hankaku/Zenkaku] ⇒ [ESC]</translation>
     </message>
+    <message>
+        <source>記号はキーの刻印どおりに入力</source>
+        <translation>Type symbols as printed on the keys</translation>
+    </message>
+    <message>
+        <source>英語配列などのキーボードで、記号をキーに書かれた文字として入力します (カナモードと CTRL 併用時を除く)。</source>
+        <translation>On a US or other non-Japanese keyboard, symbols are typed as printed on the keys (not in kana mode or with CTRL).</translation>
+    </message>
 </context>
 <context>
     <name>TPaformForm1</name>

@@ -22,6 +22,7 @@ struct TSettings {
   int32_t SubNmi = 20;
   int32_t McpuIrq = 203;
   bool KeyCh_ESC = true;
+  bool KeyByChar = false;
 };
 
 // Runs f once the modal loop of the dialog has started.
@@ -113,17 +114,22 @@ TEST(KeybordForm, CommitsOnlyOnOk) {
   TSettings s;
   WhenShown([&] {
     EXPECT_TRUE(form.EscChkBox1->isChecked());
+    EXPECT_FALSE(form.CharChkBox1->isChecked());
     form.EscChkBox1->setChecked(false);
+    form.CharChkBox1->setChecked(true);
     form.reject();
   });
   form.Run(s);
   EXPECT_TRUE(s.KeyCh_ESC);
+  EXPECT_FALSE(s.KeyByChar);
   WhenShown([&] {
     form.EscChkBox1->setChecked(false);
+    form.CharChkBox1->setChecked(true);
     form.accept();
   });
   form.Run(s);
   EXPECT_FALSE(s.KeyCh_ESC);
+  EXPECT_TRUE(s.KeyByChar);
   EXPECT_EQ(form.windowTitle(), QStringLiteral("キーボード"));
 }
 

@@ -91,6 +91,23 @@ TEST_F(Keyboard, CtrlKeysWithoutACodeDeliverNothing) {
   EXPECT_EQ(M.KeyData, 0x1D);
 }
 
+// Symbols typed as the host's layout has them: the symbol's own code, except
+// in kana mode, with Ctrl, or for a code outside the printable range, where
+// the key goes by its position.
+TEST_F(Keyboard, SymbolsAsTheHostLayoutHasThem) {
+  EXPECT_TRUE(K.KeyDownAsSymbol('*', Shift));
+  EXPECT_EQ(M.KeyData, '*');
+  EXPECT_TRUE(K.KeyDownAsSymbol('"', Shift));
+  EXPECT_EQ(M.KeyData, '"');
+  const int stores = M.Stores;
+  EXPECT_FALSE(K.KeyDownAsSymbol('@', Ctrl));
+  EXPECT_FALSE(K.KeyDownAsSymbol(0x7F, None));
+  EXPECT_FALSE(K.KeyDownAsSymbol(' ', None));
+  K.KanaMode = true;
+  EXPECT_FALSE(K.KeyDownAsSymbol('[', None));
+  EXPECT_EQ(M.Stores, stores);
+}
+
 TEST_F(Keyboard, FunctionKeys) {
   Press(VK_F1, Shift);
   Press(VK_F1, Ctrl);

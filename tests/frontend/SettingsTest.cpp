@@ -38,19 +38,20 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndIsCreatedWithEveryKey) {
   ASSERT_TRUE(WriteSettings(File, TSettings{}));
   EXPECT_EQ(Get(),
             "[T1_SETTING]\nCpuWait=240\nFlipFreq=30\nSubNmi=20\nMcpuIrq=203\n"
-            "KeyCh_ESC=1\nBootMode=0\nDspMode=0\nBeep=1\nLanguage=ja\nSmooth=0\n");
+            "KeyCh_ESC=1\nKeyByChar=0\nBootMode=0\nDspMode=0\nBeep=1\nLanguage=ja\nSmooth=0\n");
   EXPECT_EQ(fs::directory_iterator(Dir)->path(), File) << "no temporary file left behind";
 }
 
 TEST_F(SettingsFile, ValuesReadWithoutCaseInSectionAndKeyNames) {
   Put("[t1_setting]\r\ncpuwait = 100\r\nFLIPFREQ=60\r\nSubNmi=\"15\"\r\nKeyCh_ESC=0\r\nBootMode=1\r\n"
-      "DspMode=1\r\n");
+      "DspMode=1\r\nkeybychar=1\r\n");
   TSettings s = ReadSettings(File);
   EXPECT_EQ(s.CpuWait, 100);
   EXPECT_EQ(s.FlipFreq, 60);
   EXPECT_EQ(s.SubNmi, 15);
   EXPECT_EQ(s.McpuIrq, 203);  // missing key
   EXPECT_FALSE(s.KeyCh_ESC);
+  EXPECT_TRUE(s.KeyByChar);
   EXPECT_EQ(s.BootMode, 1);
   EXPECT_EQ(s.DspMode, 1);
 }
@@ -146,6 +147,7 @@ TEST_F(SettingsFile, WritingKeepsEveryOtherLineByteForByte) {
             "SubNmi=20\r\n"
             "McpuIrq=203\r\n"
             "KeyCh_ESC=1\r\n"
+            "KeyByChar=0\r\n"
             "BootMode=0\r\n"
             "DspMode=0\r\n"
             "Beep=1\r\n"

@@ -148,6 +148,18 @@ TEST(MainformRun, KeysReachTheMachineAsTheKeyMapSays) {
   EXPECT_EQ(run.State().KeyData.load(), 0x41u);
   Tap(form, 2);
   EXPECT_EQ(run.State().KeyData.load(), 0x21u);
+  // Shift+8 of a US board ("*"): "(" by position, "*" typed as the host
+  // layout has it.
+  for (bool byChar : {false, true}) {
+    form.Settings.KeyByChar = byChar;
+    run.State().KeyData.store(0xFFFF);
+    Key(form, QEvent::KeyPress, 9, Qt::Key_Asterisk, QStringLiteral("*"));
+    RunUntil([&] { return run.State().KeyData.load() != 0xFFFF; }, 500);
+    Key(form, QEvent::KeyRelease, 9);
+    Settle();
+    EXPECT_EQ(run.State().KeyData.load(), byChar ? 0x2Au : 0x28u);
+  }
+  form.Settings.KeyByChar = false;
   // Shift+F1 gives nothing.
   run.State().KeyData.store(0xFFFF);
   Tap(form, 59);
