@@ -369,4 +369,23 @@ TEST(Graphics, DemoProgramsDraw) {
   }
 }
 
+// The game of docs/examples: its bar follows the cursor keys, Q ends it.
+TEST(Graphics, DemoGameFollowsTheKeys) {
+  std::ifstream in(std::string(EXAMPLES_DIR) + "/catch.bas");
+  std::stringstream text;
+  text << in.rdbuf();
+  TFirmwareRig rig;
+  ASSERT_TRUE(rig.WaitFor("Ok\n"));
+  ASSERT_TRUE(rig.TypeListing(text.str(), 30000));
+  rig.Type("RUN\n");
+  ASSERT_TRUE(rig.WaitFor("MISSED 0")) << rig.Screen();
+  rig.RunMs(100);
+  EXPECT_EQ(rig.ScreenRows().at(22).find("==="), 19u) << rig.Screen();
+  rig.Type("\x1c\x1c\x1c\x1c\x1d");
+  rig.RunMs(300);
+  EXPECT_EQ(rig.ScreenRows().at(22).find("==="), 22u) << rig.Screen();
+  rig.Type("Q");
+  EXPECT_TRUE(rig.WaitFor("Ok")) << rig.Screen();
+}
+
 }  // namespace

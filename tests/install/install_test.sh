@@ -19,7 +19,8 @@ for f in bin/quillon bin/asm09 bin/quillon-disk \
     share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/org.quillon.Quillon.png \
     share/metainfo/org.quillon.Quillon.metainfo.xml \
     share/man/man1/quillon.1.gz share/man/man1/asm09.1.gz share/man/man1/quillon-disk.1.gz \
-    share/doc/quillon/copyright share/doc/quillon/changelog.gz; do
+    share/doc/quillon/copyright share/doc/quillon/changelog.gz \
+    share/doc/quillon/basic.md share/doc/quillon/examples/catch.bas; do
   [ -s "$p/$f" ] || fail "$f is not installed"
 done
 [ -x "$p/bin/quillon" ] && [ -x "$p/bin/asm09" ] || fail "the programs are not executable"
