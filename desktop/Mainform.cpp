@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -418,6 +420,12 @@ void TForm1::BuildMenus() {
   FullSpeed1->setCheckable(true);
 
   Help1 = bar->addMenu(tr("ヘルプ(&H)"));
+  Guide1 = Help1->addAction(tr("BASICの手引き(&B)"));
+  Examples1 = Help1->addMenu(tr("サンプルプログラムを入力(&E)"));
+  for (const QString& name : QDir(QStringLiteral(":/docs/examples")).entryList({QStringLiteral("*.bas")}, QDir::Files))
+    connect(Examples1->addAction(name), &QAction::triggered, this,
+            [this, name] { TypeExample(QStringLiteral(":/docs/examples/") + name); });
+  Help1->addSeparator();
   About1 = Help1->addAction(tr("バージョン情報(&A)"));
 
   // The dialogs are attached by their own module; until then their items
@@ -425,6 +433,7 @@ void TForm1::BuildMenus() {
   for (QAction* a : {VFd1, VTape1, Paform1, Timer1, Keybord1, About1}) a->setEnabled(false);
 
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+  connect(Guide1, &QAction::triggered, this, [this] { Guide1Click(); });
   connect(BmpSave1, &QAction::triggered, this, [this] { BmpSave1Click(); });
   connect(Print1, &QAction::triggered, this, [this] { Print1Click(); });
   connect(Copy1, &QAction::triggered, this, [this] { Copy1Click(); });
@@ -1004,6 +1013,32 @@ void TForm1::Paste1Click() {
   text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
   QByteArray bytes = ToShiftJis(text);
   Computer->Keyboard.StartPaste(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+void TForm1::Guide1Click() {
+  if (!GuideWindow) {
+    QFile guide(QStringLiteral(":/docs/basic.md"));
+    guide.open(QIODevice::ReadOnly);
+    GuideWindow = new QTextBrowser(this);
+    GuideWindow->setWindowFlag(Qt::Window);  // beside the machine, not on it
+    GuideWindow->setWindowTitle(tr("BASICの手引き"));
+    GuideWindow->setOpenExternalLinks(true);
+    GuideWindow->setMarkdown(QString::fromUtf8(guide.readAll()));
+    GuideWindow->resize(720, 560);
+  }
+  GuideWindow->show();
+  GuideWindow->raise();
+  GuideWindow->activateWindow();
+}
+
+void TForm1::TypeExample(const QString& resource) {
+  if (!Computer) return;
+  QFile file(resource);
+  if (!file.open(QIODevice::ReadOnly)) return;
+  const QByteArray text = file.readAll();
+  std::vector<std::string> warnings;
+  std::string keys = TextFileToKeys(std::string(text.constData(), static_cast<size_t>(text.size())), warnings);
+  if (!keys.empty()) Computer->Keyboard.StartPaste(std::move(keys));
 }
 
 void TForm1::DropFiles(const std::vector<std::string>& paths) {

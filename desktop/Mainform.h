@@ -32,6 +32,7 @@
 #include "WindowPacer.h"
 
 class QDialog;
+class QTextBrowser;
 class QTimer;
 class QPrinter;
 
@@ -142,6 +143,10 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   void BASIC1Click();
   void DOS1Click();
   void Beep1Click();
+  // Help: the BASIC's guide in a window of its own (built into the program),
+  // and an example program typed in as a dropped listing is.
+  void Guide1Click();
+  void TypeExample(const QString& resource);
   // Chooses the language of the next start ("ja" or "en").
   void LanguageClick(const std::string& language);
   // The language the settings ask for, read as FormCreate reads them; the
@@ -260,7 +265,9 @@ class TForm1 : public QMainWindow, public TTimerWindow {
   QAction *Paform1, *Timer1, *Keybord1, *BASIC1, *DOS1, *Beep1;
   QAction* Smooth1;
   QAction* FullSpeed1;
-  QAction *Reset1, *HotStart1, *About1;
+  QAction *Reset1, *HotStart1, *About1, *Guide1;
+  QMenu* Examples1 = nullptr;
+  QTextBrowser* GuideWindow = nullptr;  // made when first shown
   QMenu* ZoomPupMenu1 = nullptr;
   QAction* PZoomItems[5];
   QToolBar* ToolBar1 = nullptr;

@@ -229,8 +229,20 @@
         <translation>&amp;Help</translation>
     </message>
     <message>
+        <source>BASICの手引き(&amp;B)</source>
+        <translation>&amp;BASIC guide</translation>
+    </message>
+    <message>
+        <source>サンプルプログラムを入力(&amp;E)</source>
+        <translation>Type in an &amp;example program</translation>
+    </message>
+    <message>
         <source>バージョン情報(&amp;A)</source>
         <translation>&amp;About</translation>
+    </message>
+    <message>
+        <source>BASICの手引き</source>
+        <translation>BASIC guide</translation>
     </message>
     <message>
         <source>仮想ディスク</source>

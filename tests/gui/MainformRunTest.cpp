@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTextBrowser>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QUrl>
@@ -530,6 +531,26 @@ TEST(MainformRun, LanguageIsChosenForTheNextStart) {
 }
 
 namespace {
+
+// The help menu shows the BASIC's guide, and types an example program in as
+// a dropped listing is.
+TEST(MainformRun, HelpShowsTheGuideAndTypesAnExample) {
+  TRunningForm run;
+  TForm1& form = *run.Form;
+  ASSERT_TRUE(RunUntil([&] { return BannerShown(form); }));
+  form.Guide1->trigger();
+  ASSERT_NE(form.GuideWindow, nullptr);
+  EXPECT_TRUE(form.GuideWindow->isVisible());
+  EXPECT_TRUE(form.GuideWindow->toPlainText().contains(QStringLiteral("26621 bytes free")));
+  QAction* example = nullptr;
+  for (QAction* a : form.Examples1->actions())
+    if (a->text() == QStringLiteral("catch.bas")) example = a;
+  ASSERT_NE(example, nullptr);
+  example->trigger();
+  EXPECT_TRUE(RunUntil([&] { return TextScreen(form).find("10 REM Catch the falling stars") != std::string::npos; },
+                       10000))
+      << TextScreen(form);
+}
 
 TEST(MainformRun, SpeedShownFullSpeedOnMachineTimeAndSmoothing) {
   TRunningForm run(true, "[T1_SETTING]\nCpuWait=255\nSmooth=1\n");
