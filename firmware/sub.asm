@@ -25,8 +25,9 @@
 * CPU fills the same ring when it takes key interrupts itself). When the ring
 * is full the FIRQ leaves the code unread in D401 and stays masked until the
 * editor takes a key out of the ring or the command loop comes round again,
-* so a key that keeps coming waits in the latch instead of being lost. The IRQ is the main CPU's cancel request,
-* acknowledged at D402, which ends a line edit or key wait at once.
+* so a key that keeps coming waits in the latch instead of being lost. The
+* IRQ is the main CPU's cancel request, acknowledged at D402, which ends a
+* line edit or key wait at once.
 
         INCLUDE "defs.inc"
 
