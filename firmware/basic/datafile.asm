@@ -511,12 +511,7 @@ fsto    CMPX #LINBUF+LINMAX
 fline   LEAY 1,Y
         LDA #M_IN
         JSR fgetfm
-        LDA #1
-        STA <SUBFLG
-        JSR getvar
-        LDA <VARTYP
-        CMPA #3
-        LBNE tmerr
+        JSR getsvar
         PSHS X
         LDX #LINBUF
         JSR fgetc
@@ -660,12 +655,7 @@ xfield  LDA #M_RND
         PSHS B
         LDB #T_AS
         JSR need
-        LDA #1
-        STA <SUBFLG
-        JSR getvar
-        LDA <VARTYP
-        CMPA #3
-        LBNE tmerr
+        JSR getsvar
         PULS B
         STB ,X
         PSHS X
@@ -694,12 +684,7 @@ xlset   CLRA
         BRA fset
 xrset   LDA #1
 fset    PSHS A
-        LDA #1
-        STA <SUBFLG
-        JSR getvar
-        LDA <VARTYP
-        CMPA #3
-        LBNE tmerr
+        JSR getsvar
         PSHS X
         LDB #'='
         JSR need

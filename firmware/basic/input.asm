@@ -181,12 +181,7 @@ xline   JSR peek
         LDA #1
         STA <INPFLG
         JSR inprompt
-        LDA #1
-        STA <SUBFLG
-        JSR getvar
-        LDA <VARTYP
-        CMPA #3
-        LBNE tmerr
+        JSR getsvar
         PSHS X
         JSR getinl
         LDX #LINBUF

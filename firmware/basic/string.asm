@@ -575,12 +575,7 @@ fninps  JSR needlp
 
 * MID$(v$, p [, n]) = s$: characters of v$ replaced in place.
 midst   JSR needlp
-        LDA #1
-        STA <SUBFLG
-        JSR getvar
-        LDA <VARTYP
-        CMPA #3
-        LBNE tmerr
+        JSR getsvar
         PSHS X
         LDD 1,X             ; not in string space (program text): copy first
         CMPD <FRETOP

@@ -14,6 +14,8 @@
 *            1 find or create, $80 DIM. Returns X = the value, VARTYP = type;
 *            Y past the name. Arrays are made with 11 elements per
 *            subscript when first used.
+*   getsvar  a string variable or element to be written (SUBFLG := 1):
+*            X = its descriptor; Type mismatch for any other type.
 *   assign   the value into the variable at X of type VARTYP (converted;
 *            strings copied into string space unless they live in the
 *            program text).
@@ -64,6 +66,14 @@ varname JSR peek            ; (names are upper case once tokenized)
         BRA .st
 .t      LEAY 1,Y
 .st     STB <VARTYP
+        RTS
+
+getsvar LDA #1
+        STA <SUBFLG
+        BSR getvar
+        LDA <VARTYP
+        CMPA #3
+        LBNE tmerr
         RTS
 
 getvar  BSR varname
